@@ -1,0 +1,62 @@
+#include "gamedata/CharacterFile.h"
+
+#include <algorithm>
+
+#include "gamedata/Cp1252.h"
+
+namespace vondrel {
+namespace {
+
+constexpr std::string_view kAnchor = "OBJD";
+constexpr std::size_t kNameOffset = 24;
+constexpr std::size_t kKeyOffset = 104;
+constexpr std::size_t kSearchOffset = 12;
+constexpr std::size_t kPortraitOffset = 76;
+// "BMP_", a big-endian 2030 (76 + 1954), big-endian 2004 and 16, then "thumbnail".
+constexpr std::uint8_t kPortraitHeader[] = {'B',  'M',  'P',  '_',  0x00, 0x00, 0x07,
+                                            0xEE, 0x07, 0xD4, 0x00, 0x10, 't',  'h',
+                                            'u',  'm',  'b',  'n',  'a',  'i',  'l'};
+
+}  // namespace
+
+std::string recordNameOf(std::string_view fileNameUtf8) {
+    std::string name = utf8ToCp1252(fileNameUtf8);
+    name.resize(name.size() >= 4 ? name.size() - 4 : 0);
+    return cp1252Lower(name);
+}
+
+CharacterFile readCharacterFile(std::string_view fileNameUtf8, ByteView data) {
+    CharacterFile file;
+    file.recordName = recordNameOf(fileNameUtf8);
+
+    const std::size_t anchor = findBytes(data, asBytes(kAnchor));
+    if (anchor == kNoMatch)
+        return file;
+
+    const std::size_t nameStart = anchor + kNameOffset;
+    if (nameStart >= data.size())
+        return file;
+    const auto nul = std::find(data.begin() + static_cast<std::ptrdiff_t>(nameStart), data.end(),
+                               std::uint8_t{0});
+    if (nul == data.end())
+        return file;
+    file.firstName.assign(data.begin() + static_cast<std::ptrdiff_t>(nameStart), nul);
+
+    const std::size_t keyStart = anchor + kKeyOffset;
+    if (keyStart < data.size()) {
+        const std::size_t keyLen = std::min<std::size_t>(4, data.size() - keyStart);
+        file.personKey.assign(reinterpret_cast<const char*>(data.data() + keyStart), keyLen);
+    }
+
+    const std::size_t header = findBytes(data, kPortraitHeader, anchor + kSearchOffset);
+    if (header != kNoMatch) {
+        const std::size_t start = std::min(header + kPortraitOffset, data.size());
+        const std::size_t len = std::min(kPortraitSize, data.size() - start);
+        file.portrait = Bytes(data.begin() + static_cast<std::ptrdiff_t>(start),
+                              data.begin() + static_cast<std::ptrdiff_t>(start + len));
+    }
+    file.accepted = true;
+    return file;
+}
+
+}  // namespace vondrel

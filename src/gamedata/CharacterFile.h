@@ -1,0 +1,35 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "gamedata/Bytes.h"
+
+namespace vondrel {
+
+// Portraits are 25 x 25 pixel 24-bit bitmap files.
+inline constexpr std::size_t kPortraitSize = 1954;
+
+struct CharacterFile {
+    bool accepted = false;
+    // The person's name in the neighbourhood file: the file name without its last four
+    // characters, in lower case (Windows-1252 bytes).
+    std::string recordName;
+    std::string firstName;
+    // Up to 4 bytes; fewer when the file ends early.
+    std::string personKey;
+    // The bitmap file bytes (fewer than kPortraitSize when the file ends early).
+    std::optional<Bytes> portrait;
+
+    bool operator==(const CharacterFile&) const = default;
+};
+
+// The record name of a character file, from its name as the file system shows it (UTF-8).
+std::string recordNameOf(std::string_view fileNameUtf8);
+
+// Reads one character file from its bytes. Never fails on malformed data: such a file
+// comes back not accepted.
+CharacterFile readCharacterFile(std::string_view fileNameUtf8, ByteView data);
+
+}  // namespace vondrel

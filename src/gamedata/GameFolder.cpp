@@ -1,0 +1,101 @@
+#include "gamedata/GameFolder.h"
+
+#include <filesystem>
+
+#include "gamedata/FileIO.h"
+
+namespace vondrel {
+namespace {
+
+constexpr char kSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
+
+bool isSeparator(char c) {
+    return c == '/' || c == kSeparator;
+}
+
+}  // namespace
+
+std::string QueryRegValue(const std::optional<RegistryValue>& value) {
+    if (!value)
+        return {};
+    switch (value->type) {
+        case RegistryType::String:
+            return value->data.substr(0, value->data.find('\0'));
+        case RegistryType::Binary: {
+            if (value->data.size() < 2)
+                return {};
+            const auto lo = static_cast<unsigned char>(value->data[0]);
+            const auto hi = static_cast<unsigned char>(value->data[1]);
+            return std::to_string(static_cast<std::int16_t>(lo | (hi << 8)));
+        }
+        default:
+            return {};
+    }
+}
+
+std::string GetRegValue(Registry& registry, std::string_view subkey, std::string_view name) {
+    return QueryRegValue(registry.read(subkey, name));
+}
+
+std::string GetGamePath(Registry& registry) {
+    const auto folderFrom = [&](std::string_view key) -> std::string {
+        std::string path = GetRegValue(registry, key, kGameValue);
+        if (path.empty()) return path;
+        if (path.back() != '\\') path += '\\';
+        return withTrailingSeparator(registry.toLocalPath(path));
+    };
+    // A 64-bit registry may hold the key twice; a stale native entry must not hide the
+    // one the 32-bit installer wrote.
+    const std::string native = folderFrom(kGameKey);
+    const std::string wow64 = folderFrom(kGameKeyWow64);
+    for (const std::string* folder : {&native, &wow64}) {
+        if (!folder->empty() && holdsGame(*folder)) return *folder;
+    }
+    if (!native.empty()) return native;
+    return wow64.empty() ? std::string(kNotFound) : wow64;
+}
+
+std::string withTrailingSeparator(std::string folder) {
+    while (folder.size() > 1 && isSeparator(folder.back()) &&
+           isSeparator(folder[folder.size() - 2])) {
+        folder.pop_back();
+    }
+    if (folder.empty() || !isSeparator(folder.back()))
+        folder += kSeparator;
+    return folder;
+}
+
+bool holdsGame(const std::string& folder) {
+    if (folder.empty())
+        return false;
+    return FileExists(childIgnoringCase(folder, std::string(kGameExecutable)));
+}
+
+std::optional<std::string> BrowseGamePath(DiscoveryServices& services) {
+    for (;;) {
+        const std::string picked = services.picker.pickFolder(kBrowseTitle).value_or("");
+        if (holdsGame(picked)) {
+            const std::string folder = withTrailingSeparator(picked);
+            services.settings.write(kSettingsApplication, kSettingsSection, kSettingsKey, folder);
+            return folder;
+        }
+        const MessageAnswer answer = services.messages.show(kWrongDir, MessageIcon::Information,
+                                                            MessageButtons::RetryCancel);
+        if (answer != MessageAnswer::Retry)
+            return std::nullopt;
+    }
+}
+
+std::optional<std::string> discoverGamePath(DiscoveryServices& services) {
+    const std::string fromRegistry = GetGamePath(services.registry);
+    if (fromRegistry != kNotFound && holdsGame(fromRegistry))
+        return fromRegistry;
+
+    const std::string remembered =
+        services.settings.read(kSettingsApplication, kSettingsSection, kSettingsKey, kNotFound);
+    if (remembered != kNotFound && holdsGame(remembered))
+        return withTrailingSeparator(remembered);
+    return BrowseGamePath(services);
+}
+
+}  // namespace vondrel

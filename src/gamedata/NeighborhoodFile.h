@@ -1,0 +1,76 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "gamedata/Bytes.h"
+#include "model/PersonRecord.h"
+
+namespace vondrel {
+
+// Offsets inside a neighbour record, counted from the first byte of the record name.
+namespace nbr {
+inline constexpr std::size_t Nice = 22, Active = 24, Playful = 28, Outgoing = 30, Neat = 32,
+                             Cleaning = 36, Cooking = 38, Charisma = 40, Mechanical = 42,
+                             Creativity = 48, Body = 52, Logic = 54, JobTrack = 130, JobLevel = 132,
+                             JobPerformance = 144, Sex = 148, LingerHouse = 152, IsGhost = 154,
+                             Id = 178, RelationFlag = 184, RelationCount = 188, FirstRelation = 192;
+// Every field up to the first relationship marker must lie inside the file.
+inline constexpr std::size_t RecordSize = FirstRelation + 2;
+}  // namespace nbr
+
+// Offsets inside a family record, counted from its "IMAF".
+namespace fam {
+inline constexpr std::size_t House = 4, Money = 12, Members = 32, MembersSize = 32;
+}  // namespace fam
+
+inline constexpr Integer kMaxHouse = 10;
+
+struct FamilyInfo {
+    // Empty when the family has no name; its members then count as family-less.
+    std::string name;
+    // 0-based offset of the family's "IMAF".
+    std::size_t offset = 0;
+    Integer house = 0;
+    Long money = 0;
+};
+
+// One relationship entry that the walk stores.
+struct RelationEntry {
+    int otherId = 0;
+    Long value = 0;
+    // 1-based position of the value.
+    Long position = 0;
+    bool loves = false;
+};
+
+// The neighbourhood file read once: where every record name first occurs, and every
+// family record with the keys of its member list.
+class NeighborhoodIndex {
+  public:
+    NeighborhoodIndex(ByteView data, const std::vector<std::string>& recordNames);
+
+    ByteView data() const { return data_; }
+    // 0-based offset of the first occurrence of recordNames[k], or kNoMatch.
+    std::size_t nameOffset(std::size_t k) const { return nameOffsets_[k]; }
+    // The first family whose member list holds `key`; nothing when no family does.
+    std::optional<FamilyInfo> familyOf(std::string_view key) const;
+    // The relationship list of the neighbour record at `recordOffset` (0-based), in
+    // file order; stops at the end of the list or where an entry would leave the file.
+    std::vector<RelationEntry> relations(std::size_t recordOffset) const;
+
+  private:
+    FamilyInfo familyAt(std::size_t index) const;
+
+    ByteView data_;
+    std::vector<std::size_t> nameOffsets_;
+    std::vector<std::size_t> families_;
+    std::vector<std::size_t> nameMarkers_;
+    std::unordered_map<std::uint32_t, std::size_t> familyByKey_;
+};
+
+}  // namespace vondrel

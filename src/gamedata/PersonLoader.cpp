@@ -1,0 +1,277 @@
+#include "gamedata/PersonLoader.h"
+
+#include <algorithm>
+
+#include "gamedata/CharacterFile.h"
+#include "gamedata/Cp1252.h"
+#include "gamedata/FileIO.h"
+#include "gamedata/NeighborhoodFile.h"
+#include "model/PickerText.h"
+
+namespace vondrel {
+namespace {
+
+constexpr Integer kValueSubstitute = 1000;
+constexpr Integer kPerformanceSubstitute = 50;
+constexpr const char* kRejectedMark = "*UNK*";
+
+struct Check {
+    Integer PersonRecord::*field;
+    std::size_t offset;
+    Integer min;
+    Integer max;
+    Integer substitute;
+};
+
+constexpr Integer kNoMin = -32768;
+
+// The neighbour values after Sex and IsGhost, in the order they are read and tested.
+constexpr Check kChecks[] = {
+    {&PersonRecord::Neat, nbr::Neat, kNoMin, 1000, kValueSubstitute},
+    {&PersonRecord::Outgoing, nbr::Outgoing, kNoMin, 1000, kValueSubstitute},
+    {&PersonRecord::Active, nbr::Active, kNoMin, 1000, kValueSubstitute},
+    {&PersonRecord::Playful, nbr::Playful, kNoMin, 1000, kValueSubstitute},
+    {&PersonRecord::Nice, nbr::Nice, kNoMin, 1000, kValueSubstitute},
+    {&PersonRecord::Cooking, nbr::Cooking, kNoMin, 1000, kValueSubstitute},
+    {&PersonRecord::Mechanical, nbr::Mechanical, kNoMin, 1000, kValueSubstitute},
+    {&PersonRecord::Charisma, nbr::Charisma, kNoMin, 1000, kValueSubstitute},
+    {&PersonRecord::Body, nbr::Body, kNoMin, 1000, kValueSubstitute},
+    {&PersonRecord::Logic, nbr::Logic, kNoMin, 1000, kValueSubstitute},
+    {&PersonRecord::Creativity, nbr::Creativity, kNoMin, 1000, kValueSubstitute},
+    {&PersonRecord::JobTrack, nbr::JobTrack, -1, 10, 0},
+    {&PersonRecord::JobLevel, nbr::JobLevel, kNoMin, 9, 0},
+    {&PersonRecord::JobPerformance, nbr::JobPerformance, kNoMin, 100, kPerformanceSubstitute},
+    {&PersonRecord::Cleaning, nbr::Cleaning, kNoMin, 1000, kValueSubstitute},
+    {&PersonRecord::LingerHouse, nbr::LingerHouse, 0, 10, 0},
+};
+
+class FilePass {
+  public:
+    FilePass(const NeighborhoodIndex& index, Persons& persons, LoadSink& sink,
+             const StringTable& strings)
+        : index_(index), data_(index.data()), persons_(persons), sink_(sink), strings_(strings) {}
+
+    void run(std::size_t k, const CharacterSource& source);
+
+  private:
+    // The slot the neighbour record at `offset` names, when the record lies inside the file
+    // and its id fits the table.
+    std::optional<int> slotAt(std::size_t offset) const {
+        if (offset == kNoMatch || data_.size() - offset < nbr::RecordSize)
+            return std::nullopt;
+        const Integer id = *readInt16(data_, offset + nbr::Id);
+        if (!isValidId(id))
+            return std::nullopt;
+        return id;
+    }
+    Integer valueAt(std::size_t offset, std::size_t field) const {
+        return *readInt16(data_, offset + field);
+    }
+    void fileError(const std::string& fileName) {
+        sink_.message(strings_.text(text::ReadError) + fileName + "\n" +
+                      strings_.text(text::IgnoreFile));
+    }
+    void valueError(const std::string& fileName) {
+        sink_.message(strings_.text(text::ReadError) + fileName + "\n" +
+                      strings_.text(text::ValueTooBig) + "\n" + strings_.text(text::IgnoreFile));
+    }
+    void reject(int id) {
+        PersonRecord& p = persons_[id];
+        p.FirstName = p.FirstName.empty() ? kRejectedMark : p.FirstName + " " + kRejectedMark;
+        p.Rejected = kTrue;
+        sink_.image(imageKeyOf(id), std::nullopt);
+    }
+    // A file whose neighbour record names no usable slot: nothing to mark.
+    void rejectWithoutSlot() { sink_.image({}, std::nullopt); }
+
+    const NeighborhoodIndex& index_;
+    ByteView data_;
+    Persons& persons_;
+    LoadSink& sink_;
+    const StringTable& strings_;
+};
+
+void FilePass::run(std::size_t k, const CharacterSource& source) {
+    const int imageNumber = static_cast<int>(k) + 1;
+    sink_.advance(1);
+
+    const CharacterFile character =
+        source.bytes ? readCharacterFile(source.fileName, *source.bytes) : CharacterFile{};
+    const std::size_t offset = index_.nameOffset(k);
+    const std::optional<int> slot = slotAt(offset);
+
+    if (!character.accepted) {
+        fileError(source.fileName);
+        sink_.advance(5);
+        slot ? reject(*slot) : rejectWithoutSlot();
+        return;
+    }
+    if (!slot) {
+        fileError(source.fileName);
+        sink_.advance(5);
+        rejectWithoutSlot();
+        return;
+    }
+    const int id = *slot;
+    sink_.advance(1);
+
+    std::string familyName;
+    Long money = 0;
+    Long moneyPos = 0;
+    Integer house = 0;
+    if (const auto family = index_.familyOf(character.personKey); family && !family->name.empty()) {
+        if (family->house > kMaxHouse) {
+            fileError(source.fileName);
+            sink_.advance(4);
+            reject(id);
+            return;
+        }
+        familyName = family->name;
+        money = family->money;
+        moneyPos = static_cast<Long>(family->offset + fam::Money + 1);
+        house = family->house;
+    }
+
+    sink_.advance(1);
+    PersonRecord& p = persons_[id];
+    p.NamePos = static_cast<Long>(offset + 1);
+    p.Id = static_cast<Integer>(id);
+    p.FirstName = character.firstName;
+    p.FamilyName = familyName;
+    p.Money = money;
+    p.MoneyPos = moneyPos;
+    p.House = house;
+    p.Rejected = kFalse;
+
+    p.Sex = valueAt(offset, nbr::Sex);
+    const Integer ghost = valueAt(offset, nbr::IsGhost);
+    if (ghost != 0 && ghost != 1) {
+        fileError(source.fileName);
+        sink_.advance(3);
+        reject(id);
+        return;
+    }
+    p.IsGhost = toBoolean(ghost == 1);
+    for (const Check& check : kChecks) {
+        const Integer value = valueAt(offset, check.offset);
+        if (value < check.min || value > check.max) {
+            p.*check.field = check.substitute;
+            valueError(source.fileName);
+            sink_.advance(3);
+            reject(id);
+            return;
+        }
+        p.*check.field = value;
+    }
+    sink_.advance(1);
+
+    sink_.image(imageKeyOf(id), character.portrait);
+    sink_.pickerEntry(pickerText(p.FamilyName, p.FirstName), imageNumber);
+    sink_.advance(1);
+
+    for (const RelationEntry& entry : index_.relations(offset)) {
+        p.HasRelation[entry.otherId] = kTrue;
+        p.Relation[entry.otherId] = entry.value;
+        p.RelationPos[entry.otherId] = entry.position;
+        p.Loves[entry.otherId] = toBoolean(entry.loves);
+    }
+    sink_.advance(1);
+}
+
+bool lessIgnoringCase(const std::filesystem::path& a, const std::filesystem::path& b) {
+    const std::string la = cp1252Lower(utf8ToCp1252(a.filename().string()));
+    const std::string lb = cp1252Lower(utf8ToCp1252(b.filename().string()));
+    if (la != lb)
+        return la < lb;
+    return a.filename() < b.filename();
+}
+
+}  // namespace
+
+std::string imageKeyOf(int id) {
+    return "ID=" + std::to_string(id);
+}
+
+void loadPersons(const std::vector<CharacterSource>& files, ByteView neighborhood, Persons& persons,
+                 LoadSink& sink, const StringTable& strings) {
+    std::vector<std::string> recordNames;
+    recordNames.reserve(files.size());
+    for (const CharacterSource& file : files)
+        recordNames.push_back(recordNameOf(file.fileName));
+    const NeighborhoodIndex index(neighborhood, recordNames);
+
+    FilePass pass(index, persons, sink, strings);
+    for (std::size_t k = 0; k < files.size(); ++k)
+        pass.run(k, files[k]);
+    sink.image(kUnknownImageKey, std::nullopt);
+}
+
+std::vector<std::filesystem::path> listCharacterFiles(const std::filesystem::path& folder) {
+    std::vector<std::filesystem::path> files;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() < 4 || name.front() == '.')
+            continue;
+        if (cp1252Lower(name.substr(name.size() - 4)) != ".iff")
+            continue;
+        std::error_code typeError;
+        if (!it->is_regular_file(typeError))
+            continue;
+        files.push_back(it->path());
+    }
+    std::sort(files.begin(), files.end(), lessIgnoringCase);
+    return files;
+}
+
+std::filesystem::path charactersFolderOf(const std::filesystem::path& gamePath) {
+    return childIgnoringCase(childIgnoringCase(gamePath, "UserData"), "Characters");
+}
+
+std::filesystem::path neighborhoodPathOf(const std::filesystem::path& gamePath) {
+    return childIgnoringCase(childIgnoringCase(gamePath, "UserData"), "Neighborhood.iff");
+}
+
+GameFolderLoad loadGameFolder(const std::filesystem::path& gamePath, Persons& persons,
+                              LoadSink& sink, const StringTable& strings) {
+    GameFolderLoad result;
+    result.neighborhoodPath = neighborhoodPathOf(gamePath);
+
+    const std::filesystem::path folder = charactersFolderOf(gamePath);
+    std::error_code ec;
+    if (!std::filesystem::is_directory(folder, ec)) {
+        sink.message(strings.text(text::CouldNotRead) + folder.string() + "\n" +
+                     strings.text(text::CannotGoOn));
+        result.status = LoadStatus::CharactersFolderMissing;
+        return result;
+    }
+
+    const std::vector<std::filesystem::path> paths = listCharacterFiles(folder);
+    const int count = static_cast<int>(paths.size());
+    sink.begin(kProgressPerFile * count);
+    if (count == 0) {
+        sink.message(kNoVeksDetected);
+        result.status = LoadStatus::NoCharacters;
+        return result;
+    }
+
+    ReadResult neighborhood = readWholeFile(result.neighborhoodPath);
+    if (!neighborhood.bytes) {
+        sink.message(strings.text(text::CouldNotRead) + result.neighborhoodPath.string() + " (" +
+                     neighborhood.error + ")\n" + strings.text(text::CannotGoOn));
+        result.status = LoadStatus::NeighborhoodUnreadable;
+        return result;
+    }
+    result.neighborhood = std::move(*neighborhood.bytes);
+
+    std::vector<CharacterSource> sources;
+    sources.reserve(paths.size());
+    for (const auto& path : paths) {
+        sources.push_back({path.filename().string(), readWholeFile(path).bytes});
+    }
+    loadPersons(sources, result.neighborhood, persons, sink, strings);
+    return result;
+}
+
+}  // namespace vondrel

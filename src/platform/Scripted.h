@@ -1,0 +1,108 @@
+#pragma once
+
+// Scripted stand-ins for the platform services: every answer is set up front and every
+// call is recorded, so tests can drive start-up and the handlers without a desktop.
+
+#include <deque>
+#include <map>
+#include <optional>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "platform/FolderPicker.h"
+#include "platform/MessageBoxes.h"
+#include "platform/Registry.h"
+#include "platform/SettingsStore.h"
+
+namespace vondrel {
+
+class ScriptedRegistry : public Registry {
+  public:
+    std::map<std::pair<std::string, std::string>, RegistryValue> values;
+    // Prefix replaced by toLocalPath, e.g. {"C:\\", "/wine/drive_c/"}.
+    std::vector<std::pair<std::string, std::string>> pathMap;
+    std::vector<std::pair<std::string, std::string>> reads;
+
+    void setString(const std::string& subkey, const std::string& name, const std::string& v) {
+        values[{subkey, name}] = {RegistryType::String, v};
+    }
+    std::optional<RegistryValue> read(std::string_view subkey, std::string_view name) override {
+        reads.emplace_back(subkey, name);
+        auto it = values.find({std::string(subkey), std::string(name)});
+        if (it == values.end())
+            return std::nullopt;
+        return it->second;
+    }
+    std::string toLocalPath(std::string_view registryPath) const override {
+        std::string p(registryPath);
+        for (const auto& [from, to] : pathMap) {
+            if (p.rfind(from, 0) == 0) {
+                p = to + p.substr(from.size());
+                break;
+            }
+        }
+        return p;
+    }
+};
+
+class ScriptedSettings : public SettingsStore {
+  public:
+    std::map<std::tuple<std::string, std::string, std::string>, std::string> values;
+    std::vector<std::tuple<std::string, std::string, std::string, std::string>> writes;
+
+    std::string read(std::string_view app, std::string_view section, std::string_view key,
+                     std::string_view def) override {
+        auto it = values.find({std::string(app), std::string(section), std::string(key)});
+        return it == values.end() ? std::string(def) : it->second;
+    }
+    void write(std::string_view app, std::string_view section, std::string_view key,
+               std::string_view value) override {
+        values[{std::string(app), std::string(section), std::string(key)}] = value;
+        writes.emplace_back(app, section, key, value);
+    }
+};
+
+class ScriptedFolderPicker : public FolderPicker {
+  public:
+    // Each call takes the next answer; nothing (cancel) once they run out.
+    std::deque<std::optional<std::string>> answers;
+    std::vector<std::string> titles;
+
+    std::optional<std::string> pickFolder(std::string_view title) override {
+        titles.emplace_back(title);
+        if (answers.empty())
+            return std::nullopt;
+        auto a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+};
+
+class ScriptedMessageBoxes : public MessageBoxes {
+  public:
+    struct Shown {
+        std::string text;
+        MessageIcon icon;
+        MessageButtons buttons;
+    };
+    // Answers for the boxes that ask something (Yes/No, Retry/Cancel), in order. Once they
+    // run out a question is answered with its second button (No, Cancel), the choice that
+    // changes nothing. OK boxes take no answer from the queue.
+    std::deque<MessageAnswer> answers;
+    std::vector<Shown> shown;
+
+    MessageAnswer show(std::string_view text, MessageIcon icon, MessageButtons buttons) override {
+        shown.push_back({std::string(text), icon, buttons});
+        if (buttons == MessageButtons::Ok)
+            return MessageAnswer::Ok;
+        if (answers.empty()) {
+            return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Cancel;
+        }
+        auto a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+};
+
+}  // namespace vondrel

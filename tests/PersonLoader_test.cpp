@@ -1,0 +1,470 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "gamedata/NeighborhoodFile.h"
+#include "support/Games.h"
+#include "support/TempDir.h"
+
+namespace vondrel {
+namespace {
+
+using testing::loadSpec;
+using testing::person;
+using Kind = LoadLog::Kind;
+
+const std::string kFileError =
+    "Error on trying to read the file Ann.iff\nThe editor will ignore this file";
+const std::string kValueError =
+    "Error on trying to read the file Ann.iff\nThe expected value is bigger than the game "
+    "accepts!\nThe editor will ignore this file";
+
+build::GameSpec family(std::vector<build::PersonSpec> persons, std::string name = "Doe",
+                       std::int16_t house = 3, std::int32_t money = 4321) {
+    build::GameSpec g;
+    build::FamilySpec f{std::move(name), house, money, {}, true};
+    for (const auto& p : persons)
+        f.members.push_back(p.key);
+    g.persons = std::move(persons);
+    g.families = {f};
+    return g;
+}
+
+TEST(PersonLoader, OneReadableFileFillsItsSlotAndTellsTheWindowEverything) {
+    build::PersonSpec ann = person("Ann", 42, 1);
+    ann.neat = 700;
+    ann.outgoing = 600;
+    ann.active = -5;
+    ann.playful = 1000;
+    ann.nice = 0;
+    ann.cooking = 100;
+    ann.mechanical = 200;
+    ann.charisma = 300;
+    ann.body = 400;
+    ann.logic = 500;
+    ann.creativity = 600;
+    ann.cleaning = 900;
+    ann.jobTrack = -1;
+    ann.jobLevel = 9;
+    ann.jobPerformance = 100;
+    ann.sex = 7;
+    ann.lingerHouse = 0;
+    ann.ghost = 1;
+    const build::BuiltGame game = build::build(family({ann}));
+    const auto run = testing::loadBuilt(game);
+
+    const PersonRecord& p = run.persons[42];
+    EXPECT_EQ(p.Id, 42);
+    EXPECT_EQ(p.FirstName, "Ann");
+    EXPECT_EQ(p.FamilyName, "Doe");
+    EXPECT_EQ(p.NamePos, static_cast<Long>(game.layout.recordOffset.at("ann") + 1));
+    EXPECT_EQ(p.MoneyPos, static_cast<Long>(game.layout.familyOffset[0] + 12 + 1));
+    EXPECT_EQ(p.Money, 4321);
+    EXPECT_EQ(p.House, 3);
+    EXPECT_EQ(p.Neat, 700);
+    EXPECT_EQ(p.Outgoing, 600);
+    EXPECT_EQ(p.Active, -5);
+    EXPECT_EQ(p.Playful, 1000);
+    EXPECT_EQ(p.Nice, 0);
+    EXPECT_EQ(p.Cooking, 100);
+    EXPECT_EQ(p.Mechanical, 200);
+    EXPECT_EQ(p.Charisma, 300);
+    EXPECT_EQ(p.Body, 400);
+    EXPECT_EQ(p.Logic, 500);
+    EXPECT_EQ(p.Creativity, 600);
+    EXPECT_EQ(p.Cleaning, 900);
+    EXPECT_EQ(p.JobTrack, -1);
+    EXPECT_EQ(p.JobLevel, 9);
+    EXPECT_EQ(p.JobPerformance, 100);
+    EXPECT_EQ(p.Sex, 7);
+    EXPECT_EQ(p.LingerHouse, 0);
+    EXPECT_EQ(p.IsGhost, kTrue);
+    EXPECT_EQ(p.Changed, kFalse);
+    EXPECT_EQ(p.Rejected, kFalse);
+
+    const std::vector<LoadLog::Event> expected = {
+        {Kind::Advance, 1, {}, {}},
+        {Kind::Advance, 1, {}, {}},
+        {Kind::Advance, 1, {}, {}},
+        {Kind::Advance, 1, {}, {}},
+        {Kind::Image, 0, "ID=42", *ann.portrait},
+        {Kind::PickerEntry, 1, "Doe, Ann", {}},
+        {Kind::Advance, 1, {}, {}},
+        {Kind::Advance, 1, {}, {}},
+        {Kind::Image, 0, "Unknown", {}},
+    };
+    EXPECT_EQ(run.log.events, expected);
+}
+
+TEST(PersonLoader, EveryFileAdvancesTheProgressBySixWhateverHappens) {
+    build::PersonSpec ok = person("Ann", 1, 1);
+    build::PersonSpec noAnchor = person("Bob", 2, 2);
+    noAnchor.omitAnchor = true;
+    build::PersonSpec badValue = person("Cid", 3, 3);
+    badValue.logic = 1001;
+    build::PersonSpec badGhost = person("Dee", 4, 4);
+    badGhost.ghost = 2;
+    build::PersonSpec badHouse = person("Eve", 5, 5);
+    build::PersonSpec absent = person("Fay", 6, 6);
+    absent.inNeighborhood = false;
+    build::PersonSpec badId = person("Gus", 501, 7);
+    build::GameSpec g = family({ok, noAnchor, badValue, badGhost, absent, badId});
+    g.persons.push_back(badHouse);
+    g.families.push_back({"Far", 11, 5, {badHouse.key}, true});
+
+    const auto run = loadSpec(g);
+    EXPECT_EQ(run.log.progress(), 6 * 7);
+    EXPECT_EQ(run.log.texts(Kind::Message).size(), 6u);
+    // One picture per file plus the last one, so picture i + 1 belongs to file i.
+    EXPECT_EQ(run.log.texts(Kind::Image), (std::vector<std::string>{"ID=1", "ID=2", "ID=3", "ID=4",
+                                                                    "", "", "ID=5", "Unknown"}));
+    EXPECT_EQ(run.log.texts(Kind::PickerEntry), (std::vector<std::string>{"Doe, Ann"}));
+}
+
+TEST(PersonLoader, FileWithoutAnchorMarksTheSlotItsRecordNames) {
+    build::PersonSpec ann = person("Ann", 12, 1);
+    ann.omitAnchor = true;
+    const auto run = loadSpec(family({ann}));
+    EXPECT_EQ(run.log.texts(Kind::Message), std::vector<std::string>{kFileError});
+    const PersonRecord& p = run.persons[12];
+    EXPECT_EQ(p.FirstName, "*UNK*");
+    EXPECT_EQ(p.NamePos, 0);  // nothing of the record was stored
+    EXPECT_EQ(p.Rejected, kTrue);
+    EXPECT_TRUE(run.log.texts(Kind::PickerEntry).empty());
+}
+
+TEST(PersonLoader, ValueAboveItsLimitStoresTheSubstituteAndStopsReading) {
+    build::PersonSpec ann = person("Ann", 9, 1);
+    ann.neat = 1001;
+    ann.outgoing = 200;
+    ann.ghost = 1;
+    ann.sex = 1;
+    const auto run = loadSpec(family({ann}));
+    EXPECT_EQ(run.log.texts(Kind::Message), std::vector<std::string>{kValueError});
+    const PersonRecord& p = run.persons[9];
+    EXPECT_EQ(p.Neat, 1000);
+    EXPECT_EQ(p.Outgoing, 0);  // not read
+    EXPECT_EQ(p.Sex, 1);
+    EXPECT_EQ(p.IsGhost, kTrue);
+    EXPECT_EQ(p.FamilyName, "Doe");
+    EXPECT_EQ(p.FirstName, "Ann *UNK*");
+    EXPECT_EQ(run.log.progress(), 6);
+}
+
+struct RangeCase {
+    const char* field;
+    std::int16_t build::PersonSpec::*spec;
+    Integer PersonRecord::*record;
+    std::int16_t lowestAccepted, highestAccepted;
+    Integer substitute;
+};
+
+TEST(PersonLoader, EachValueHasItsRangeAndSubstitute) {
+    const RangeCase cases[] = {
+        {"JobTrack", &build::PersonSpec::jobTrack, &PersonRecord::JobTrack, -1, 10, 0},
+        {"JobLevel", &build::PersonSpec::jobLevel, &PersonRecord::JobLevel, -32768, 9, 0},
+        {"JobPerformance", &build::PersonSpec::jobPerformance, &PersonRecord::JobPerformance,
+         -32768, 100, 50},
+        {"LingerHouse", &build::PersonSpec::lingerHouse, &PersonRecord::LingerHouse, 0, 10, 0},
+        {"Cleaning", &build::PersonSpec::cleaning, &PersonRecord::Cleaning, -32768, 1000, 1000},
+        {"Creativity", &build::PersonSpec::creativity, &PersonRecord::Creativity, -32768, 1000,
+         1000},
+    };
+    for (const RangeCase& c : cases) {
+        SCOPED_TRACE(c.field);
+        for (const std::int16_t v : {c.lowestAccepted, c.highestAccepted}) {
+            build::PersonSpec ann = person("Ann", 1, 1);
+            ann.*c.spec = v;
+            const auto run = loadSpec(family({ann}));
+            EXPECT_TRUE(run.log.texts(Kind::Message).empty()) << v;
+            EXPECT_EQ(run.persons[1].*c.record, v);
+        }
+        std::vector<std::int16_t> rejected = {static_cast<std::int16_t>(c.highestAccepted + 1)};
+        if (c.lowestAccepted > -32768)
+            rejected.push_back(static_cast<std::int16_t>(c.lowestAccepted - 1));
+        for (const std::int16_t v : rejected) {
+            build::PersonSpec ann = person("Ann", 1, 1);
+            ann.*c.spec = v;
+            const auto run = loadSpec(family({ann}));
+            EXPECT_EQ(run.log.texts(Kind::Message), std::vector<std::string>{kValueError}) << v;
+            EXPECT_EQ(run.persons[1].*c.record, c.substitute) << v;
+        }
+    }
+}
+
+TEST(PersonLoader, GhostFlagOtherThanZeroOrOneIsAFileError) {
+    build::PersonSpec ann = person("Ann", 1, 1);
+    ann.ghost = -1;
+    const auto run = loadSpec(family({ann}));
+    EXPECT_EQ(run.log.texts(Kind::Message), std::vector<std::string>{kFileError});
+    EXPECT_EQ(run.persons[1].FirstName, "Ann *UNK*");
+    EXPECT_EQ(run.persons[1].Neat, 0);
+}
+
+TEST(PersonLoader, HouseElevenOrMoreRejectsBeforeAnythingIsStored) {
+    build::PersonSpec ann = person("Ann", 1, 1);
+    const auto run = loadSpec(family({ann}, "Doe", 11));
+    EXPECT_EQ(run.log.texts(Kind::Message), std::vector<std::string>{kFileError});
+    EXPECT_EQ(run.persons[1].FirstName, "*UNK*");
+    EXPECT_EQ(run.persons[1].FamilyName, "");
+    const auto ok = loadSpec(family({ann}, "Doe", 10));
+    EXPECT_TRUE(ok.log.texts(Kind::Message).empty());
+    const auto negative = loadSpec(family({ann}, "Doe", -3));
+    EXPECT_EQ(negative.persons[1].House, -3);
+}
+
+TEST(PersonLoader, RecordNameMissingOrIdOutOfRangeTouchesNoSlot) {
+    build::PersonSpec absent = person("Ann", 1, 1);
+    absent.inNeighborhood = false;
+    build::PersonSpec negative = person("Bob", -1, 2);
+    build::PersonSpec big = person("Cid", 501, 3);
+    const auto run = loadSpec(family({absent, negative, big}));
+    EXPECT_EQ(run.log.texts(Kind::Message).size(), 3u);
+    EXPECT_EQ(run.persons, Persons{});
+    EXPECT_EQ(run.log.progress(), 18);
+}
+
+TEST(PersonLoader, RecordCutOffByTheEndOfTheFileIsAFileError) {
+    build::PersonSpec ann = person("Ann", 1, 1);
+    build::BuiltGame game = build::build(family({ann}));
+    game.neighborhood.resize(game.layout.recordOffset.at("ann") + 193);  // one byte short
+    const auto run = testing::loadBuilt(game);
+    EXPECT_EQ(run.log.texts(Kind::Message), std::vector<std::string>{kFileError});
+    EXPECT_EQ(run.persons, Persons{});
+}
+
+TEST(PersonLoader, FirstFamilyHoldingTheKeyWinsAlsoUnaligned) {
+    build::PersonSpec ann = person("Ann", 1, 1);
+    build::GameSpec g;
+    g.persons = {ann};
+    build::FamilySpec first{"First", 1, 100, {}, true};
+    build::FamilySpec second{"Second", 2, 200, {ann.key}, true};
+    // In the first family the key straddles two member slots.
+    first.members = {{0x00, 0x00, 0x00, 0xE1}, {0x01, 0x00, 0x7F, 0x00}};
+    g.families = {first, second};
+    const auto run = loadSpec(g);
+    EXPECT_EQ(run.persons[1].FamilyName, "First");
+    EXPECT_EQ(run.persons[1].Money, 100);
+
+    g.families = {second, build::FamilySpec{"Third", 3, 300, {ann.key}, true}};
+    EXPECT_EQ(loadSpec(g).persons[1].FamilyName, "Second");
+}
+
+TEST(PersonLoader, FamilyWithoutNameMarkerLeavesItsMembersFamilyLess) {
+    build::PersonSpec ann = person("Ann", 1, 1);
+    build::GameSpec g = family({ann});
+    g.families[0].nameMarker = false;
+    const auto run = loadSpec(g);
+    const PersonRecord& p = run.persons[1];
+    EXPECT_EQ(p.FamilyName, "");
+    EXPECT_EQ(p.Money, 0);
+    EXPECT_EQ(p.MoneyPos, 0);
+    EXPECT_EQ(p.House, 0);
+    EXPECT_EQ(run.log.texts(Kind::PickerEntry), std::vector<std::string>{"Ann"});
+}
+
+TEST(PersonLoader, FamilyNameIsFoundPastTheFamilyRecord) {
+    // Without a marker of its own, a family takes the name that follows it, here the next
+    // family's.
+    build::PersonSpec ann = person("Ann", 1, 1);
+    build::PersonSpec bob = person("Bob", 2, 2);
+    build::GameSpec g;
+    g.persons = {ann, bob};
+    g.families = {{"Unseen", 5, 50, {ann.key}, false}, {"Next", 6, 60, {bob.key}, true}};
+    const auto run = loadSpec(g);
+    EXPECT_EQ(run.persons[1].FamilyName, "Next");
+    EXPECT_EQ(run.persons[1].House, 5);
+    EXPECT_EQ(run.persons[1].Money, 50);
+}
+
+TEST(PersonLoader, PersonWithoutFamilyOrPortrait) {
+    build::PersonSpec sol = person("Sol", 8, 8);
+    sol.portrait.reset();
+    build::GameSpec g;
+    g.persons = {sol};
+    const auto run = loadSpec(g);
+    EXPECT_EQ(run.persons[8].FamilyName, "");
+    EXPECT_EQ(run.persons[8].MoneyPos, 0);
+    EXPECT_EQ(run.log.texts(Kind::PickerEntry), std::vector<std::string>{"Sol"});
+    // The placeholder under the person's own key keeps pictures aligned with files.
+    ASSERT_EQ(run.log.texts(Kind::Image), (std::vector<std::string>{"ID=8", "Unknown"}));
+    for (const auto& e : run.log.events) {
+        if (e.kind == Kind::Image) {
+            EXPECT_FALSE(e.portrait);
+        }
+    }
+}
+
+TEST(PersonLoader, RelationshipListReadsEntriesWhileMarkersAreOne) {
+    build::PersonSpec ann = person("Ann", 1, 1);
+    ann.relations = {{2, 50, true}, {3, -20, false}, {4, 77, true}};
+    const build::BuiltGame game = build::build(family({ann}));
+    const auto run = testing::loadBuilt(game);
+    const PersonRecord& p = run.persons[1];
+    const Long e = static_cast<Long>(game.layout.recordOffset.at("ann")) + 1 + 192;
+    EXPECT_EQ(p.HasRelation[2], kTrue);
+    EXPECT_EQ(p.Relation[2], 50);
+    EXPECT_EQ(p.RelationPos[2], e + 12);
+    EXPECT_EQ(p.Loves[2], kTrue);
+    EXPECT_EQ(p.Relation[3], -20);
+    EXPECT_EQ(p.RelationPos[3], e + 20 + 12);
+    EXPECT_EQ(p.Loves[3], kFalse);
+    EXPECT_EQ(p.HasRelation[4], kTrue);
+    EXPECT_EQ(p.HasRelation[0], kFalse);
+
+    // The second entry's next marker is 0: two entries.
+    build::BuiltGame cut = game;
+    cut.neighborhood[static_cast<std::size_t>(e - 1) + 40] = 0;
+    EXPECT_EQ(testing::loadBuilt(cut).persons[1].HasRelation[4], kFalse);
+    EXPECT_EQ(testing::loadBuilt(cut).persons[1].HasRelation[3], kTrue);
+}
+
+TEST(PersonLoader, RelationshipCountLimitsTheWalk) {
+    build::PersonSpec ann = person("Ann", 1, 1);
+    ann.relations = {{2, 50, true}, {3, -20, false}, {4, 77, true}};
+    for (const auto& [count, expected] : std::vector<std::pair<std::int16_t, int>>{
+             {0, 1}, {1, 1}, {2, 2}, {3, 3}, {9, 3}, {-1, 3}}) {
+        ann.relationCount = count;
+        const auto run = loadSpec(family({ann}));
+        int found = 0;
+        for (int j : {2, 3, 4})
+            found += isTrue(run.persons[1].HasRelation[j]);
+        EXPECT_EQ(found, expected) << "count " << count;
+    }
+}
+
+TEST(PersonLoader, EntriesWithOtherValueCountsAreSkipped) {
+    build::PersonSpec ann = person("Ann", 1, 1);
+    ann.relations = {{2, 50, true, 1}, {3, 60, true, 2}};
+    const auto run = loadSpec(family({ann}));
+    EXPECT_EQ(run.persons[1].HasRelation[2], kFalse);
+    EXPECT_EQ(run.persons[1].HasRelation[3], kTrue);
+    EXPECT_EQ(run.persons[1].Relation[3], 60);
+}
+
+TEST(PersonLoader, RelationshipListNeedsItsFlagAndFirstMarker) {
+    build::PersonSpec ann = person("Ann", 1, 1);
+    ann.relations = {{2, 50, true}};
+    ann.relationFlag = 1;
+    EXPECT_EQ(loadSpec(family({ann})).persons[1].HasRelation[2], kFalse);
+    ann.relationFlag.reset();
+    EXPECT_EQ(loadSpec(family({ann})).persons[1].HasRelation[2], kTrue);
+}
+
+TEST(PersonLoader, RelationshipEntriesThatLeaveTheFileOrNameNoSlotAreNotStored) {
+    build::PersonSpec ann = person("Ann", 1, 1);
+    ann.relations = {{2, 50, true}, {600, 60, true}, {3, 70, false}};
+    build::BuiltGame game = build::build(build::GameSpec{{ann}, {}, 0, 0, 1});
+    const auto run = testing::loadBuilt(game);
+    EXPECT_EQ(run.persons[1].HasRelation[2], kTrue);
+    EXPECT_EQ(run.persons[1].HasRelation[3], kTrue);  // the walk goes on past id 600
+
+    // Cut the file inside the third entry's love flag.
+    const std::size_t e3 = game.layout.recordOffset.at("ann") + 192 + 40;
+    game.neighborhood.resize(e3 + 17);
+    const auto cut = testing::loadBuilt(game);
+    EXPECT_EQ(cut.persons[1].HasRelation[2], kTrue);
+    EXPECT_EQ(cut.persons[1].HasRelation[3], kFalse);
+}
+
+TEST(PersonLoader, LaterFileWithTheSameIdOverwritesWhatItReads) {
+    build::PersonSpec ann = person("Ann", 5, 1);
+    ann.neat = 100;
+    ann.relations = {{2, 50, true}};
+    build::PersonSpec bob = person("Bob", 5, 2);
+    bob.neat = 900;
+    const auto run = loadSpec(family({ann, bob}));
+    EXPECT_EQ(run.persons[5].FirstName, "Bob");
+    EXPECT_EQ(run.persons[5].Neat, 900);
+    EXPECT_EQ(run.persons[5].HasRelation[2], kTrue);  // kept from Ann
+    EXPECT_EQ(run.log.texts(Kind::Image), (std::vector<std::string>{"ID=5", "ID=5", "Unknown"}));
+}
+
+TEST(PersonLoader, FirstOccurrenceOfTheRecordNameIsUsed) {
+    // "ann" first occurs inside "joanna"'s record, which comes earlier in the file, so
+    // Ann's values are taken two bytes into Joanna's record and never from her own.
+    build::PersonSpec joanna = person("Joanna", 1, 1);
+    build::PersonSpec ann = person("Ann", 2, 2);
+    const build::BuiltGame game = build::build(family({joanna, ann}));
+    const auto run = testing::loadBuilt(game);
+    const Long joannaPos = static_cast<Long>(game.layout.recordOffset.at("joanna")) + 1;
+    EXPECT_EQ(run.persons[2].FirstName, "");
+    // The id read there is 0.
+    EXPECT_EQ(run.persons[0].NamePos, joannaPos + 2);
+    EXPECT_EQ(run.persons[0].FirstName, "Ann");
+}
+
+TEST(GameFolderLoad, ListsIffFilesInAnyCaseSortedIgnoringCase) {
+    testing::TempDir dir;
+    build::GameSpec g;
+    for (const char* name : {"bob.IFF", "Ann.iff", "carl.Iff"}) {
+        build::PersonSpec p = person("x", static_cast<std::int16_t>(g.persons.size()),
+                                     static_cast<std::uint8_t>(g.persons.size() + 1));
+        p.fileName = name;
+        p.firstName = std::string(name).substr(0, 3);
+        g.persons.push_back(p);
+    }
+    build::writeGameFolder(build::build(g), dir.path());
+    const auto chars = dir.path() / "UserData" / "Characters";
+    std::filesystem::create_directories(chars / "folder.iff");
+    { std::ofstream(chars / "notes.txt") << "x"; }
+    { std::ofstream(chars / ".hidden.iff") << "x"; }
+
+    std::vector<std::string> names;
+    for (const auto& p : listCharacterFiles(chars))
+        names.push_back(p.filename().string());
+    EXPECT_EQ(names, (std::vector<std::string>{"Ann.iff", "bob.IFF", "carl.Iff"}));
+
+    Persons persons;
+    LoadLog log;
+    const GameFolderLoad load = loadGameFolder(dir.path(), persons, log);
+    EXPECT_EQ(load.status, LoadStatus::Loaded);
+    EXPECT_EQ(log.events.front(), (LoadLog::Event{Kind::Begin, 18, {}, {}}));
+    EXPECT_EQ(log.texts(Kind::PickerEntry), (std::vector<std::string>{"Ann", "bob", "car"}));
+    EXPECT_EQ(load.neighborhood, build::build(g).neighborhood);
+}
+
+TEST(GameFolderLoad, FindsFoldersWrittenInAnotherLetterCase) {
+    testing::TempDir dir;
+    build::GameSpec g;
+    g.persons = {person("Ann", 1, 1)};
+    build::writeGameFolder(build::build(g), dir.path());
+    std::filesystem::rename(dir.path() / "UserData" / "Neighborhood.iff",
+                            dir.path() / "UserData" / "NEIGHBORHOOD.IFF");
+    std::filesystem::rename(dir.path() / "UserData" / "Characters",
+                            dir.path() / "UserData" / "characters");
+    std::filesystem::rename(dir.path() / "UserData", dir.path() / "userdata");
+    Persons persons;
+    LoadLog log;
+    const GameFolderLoad load = loadGameFolder(dir.path(), persons, log);
+    EXPECT_EQ(load.status, LoadStatus::Loaded);
+    EXPECT_EQ(persons[1].FirstName, "Ann");
+    EXPECT_EQ(load.neighborhoodPath.filename(), "NEIGHBORHOOD.IFF");
+}
+
+TEST(GameFolderLoad, EmptyMissingAndUnreadableFoldersSayWhy) {
+    testing::TempDir dir;
+    Persons persons;
+    LoadLog missing;
+    EXPECT_EQ(loadGameFolder(dir.path(), persons, missing).status,
+              LoadStatus::CharactersFolderMissing);
+    ASSERT_EQ(missing.texts(Kind::Message).size(), 1u);
+    EXPECT_NE(missing.texts(Kind::Message)[0].find("Characters"), std::string::npos);
+
+    std::filesystem::create_directories(dir.path() / "UserData" / "Characters");
+    LoadLog empty;
+    EXPECT_EQ(loadGameFolder(dir.path(), persons, empty).status, LoadStatus::NoCharacters);
+    EXPECT_EQ(empty.texts(Kind::Message), std::vector<std::string>{"No veks detected!"});
+    EXPECT_EQ(empty.events.front(), (LoadLog::Event{Kind::Begin, 0, {}, {}}));
+
+    { std::ofstream(dir.path() / "UserData" / "Characters" / "Ann.iff") << "x"; }
+    LoadLog noNeighborhood;
+    EXPECT_EQ(loadGameFolder(dir.path(), persons, noNeighborhood).status,
+              LoadStatus::NeighborhoodUnreadable);
+    ASSERT_EQ(noNeighborhood.texts(Kind::Message).size(), 1u);
+    EXPECT_NE(noNeighborhood.texts(Kind::Message)[0].find("Neighborhood.iff"), std::string::npos);
+    EXPECT_EQ(persons, Persons{});
+}
+
+}  // namespace
+}  // namespace vondrel

@@ -1,0 +1,31 @@
+#pragma once
+
+// Random game folders for the comparison and save tests: synthetic games from the game
+// builder, varied in shape and then, more often than not, damaged in the ways real files
+// and careless tools damage them.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "gamedata/Bytes.h"
+#include "gamedata/PersonLoader.h"
+
+namespace vondrel::testing {
+
+struct RandomFolder {
+    std::vector<CharacterSource> files;
+    Bytes neighborhood;
+    // Nothing was damaged and every record name first occurs where its record starts: every
+    // person's values sit where the game put them.
+    bool wellFormed = false;
+    // What the generator did, in order; printed when a check fails.
+    std::vector<std::string> notes;
+
+    std::string describe() const;
+};
+
+// The same seed gives the same folder.
+RandomFolder randomFolder(std::uint32_t seed);
+
+}  // namespace vondrel::testing
