@@ -10,14 +10,13 @@ build=${VONDREL_BUILD_DIR:-build-release}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVONDREL_TESTS=OFF -DVONDREL_BENCH=OFF >/dev/null
 cmake --build "$build"
 
+# Without a folder of its own the editor starts on a freshly written demo game.
+for arg in "$@"; do
+    case "$arg" in
+        --game-dir|--game-dir=*) exec "$build/src/vondrel" "$@" ;;
+    esac
+done
 game="$build/demo-game"
-if [ "${1:-}" = "--game-dir" ] && [ -n "${2:-}" ]; then
-    game=$2
-    shift 2
-else
-    rm -rf "$game"
-    "$build/tools/gamebuilder/vondrel-make-game" "$game"
-fi
-
-# The window is not built yet: until then show what the editor loads from the folder.
-exec "$build/tools/vondrel-inspect" "$game"
+rm -rf "$game"
+"$build/tools/gamebuilder/vondrel-make-game" "$game"
+exec "$build/src/vondrel" --game-dir "$game" "$@"

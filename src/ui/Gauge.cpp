@@ -1,0 +1,198 @@
+#include "ui/Gauge.h"
+
+#include <QFontMetricsF>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <algorithm>
+
+namespace vondrel {
+namespace {
+
+int buttonBits(Qt::MouseButtons buttons) {
+    int bits = 0;
+    if (buttons & Qt::LeftButton)
+        bits |= 1;
+    if (buttons & Qt::RightButton)
+        bits |= 2;
+    if (buttons & Qt::MiddleButton)
+        bits |= 4;
+    return bits;
+}
+
+int modifierBits(Qt::KeyboardModifiers modifiers) {
+    int bits = 0;
+    if (modifiers & Qt::ShiftModifier)
+        bits |= 1;
+    if (modifiers & Qt::ControlModifier)
+        bits |= 2;
+    if (modifiers & Qt::AltModifier)
+        bits |= 4;
+    return bits;
+}
+
+// Dark enough to outline white text on the bright fills and on the navy back.
+const QColor kCaptionOutline(0, 0, 48);
+
+}  // namespace
+
+Gauge::Gauge(QWidget* parent) : QWidget(parent), caption_(QString::number(value_)) {
+    setMouseTracking(true);
+    captionFont_.setBold(true);
+}
+
+void Gauge::setValue(int value) {
+    value_ = value;
+    requestCaption();
+    update();
+}
+
+void Gauge::setMaximum(int maximum) {
+    if (maximum == maximum_)
+        return;
+    maximum_ = maximum;
+    update();
+}
+
+void Gauge::setPointerShape(int shape) {
+    pointerShape_ = shape;
+    if (shape == kHorizontalResizePointer)
+        setCursor(Qt::SizeHorCursor);
+    else
+        unsetCursor();
+}
+
+void Gauge::setPictures(const QPixmap& empty, const QPixmap& full) {
+    emptyPicture_ = empty;
+    fullPicture_ = full;
+    update();
+}
+
+void Gauge::setBackColor(const QColor& colour) {
+    backColour_ = colour;
+    update();
+}
+
+void Gauge::setFillColor(const QColor& colour) {
+    fillColour_ = colour;
+    update();
+}
+
+void Gauge::setBackPicture(const QPixmap& picture) {
+    backPicture_ = picture;
+    update();
+}
+
+void Gauge::setCaptionFont(const QFont& font) {
+    captionFont_ = font;
+    update();
+}
+
+void Gauge::setCaptionVisible(bool visible) {
+    if (visible == captionVisible_)
+        return;
+    captionVisible_ = visible;
+    requestCaption();
+    update();
+}
+
+QSize Gauge::sizeHint() const {
+    if (!emptyPicture_.isNull())
+        return emptyPicture_.size();
+    return {170, 27};
+}
+
+void Gauge::requestCaption() {
+    QString caption = captionVisible_ ? QString::number(value_) : QString();
+    emit captionRequested(caption, value_);
+    caption_ = caption;
+}
+
+double Gauge::filledFraction() const {
+    if (maximum_ <= 0)
+        return 0.0;
+    return std::clamp(static_cast<double>(value_) / maximum_, 0.0, 1.0);
+}
+
+void Gauge::paintEvent(QPaintEvent*) {
+    requestCaption();
+
+    QPainter painter(this);
+    const QRectF whole(rect());
+    const double filledWidth = whole.width() * filledFraction();
+
+    if (!emptyPicture_.isNull() || !fullPicture_.isNull()) {
+        // Pictures are drawn whole-pixel so the edge of the full one stays crisp.
+        if (!emptyPicture_.isNull())
+            painter.drawPixmap(rect(), emptyPicture_);
+        const int cut = static_cast<int>(filledWidth + 0.5);
+        if (!fullPicture_.isNull() && cut > 0) {
+            painter.save();
+            painter.setClipRect(QRect(0, 0, cut, height()));
+            painter.drawPixmap(rect(), fullPicture_);
+            painter.restore();
+        }
+    } else {
+        painter.fillRect(rect(), backColour_);
+        if (!backPicture_.isNull())
+            painter.drawPixmap(rect(), backPicture_);
+        if (filledWidth > 0.0) {
+            // Antialiased so that a part-covered pixel column is blended: the fill moves smoothly.
+            painter.save();
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.fillRect(QRectF(0.0, 0.0, filledWidth, whole.height()), fillColour_);
+            painter.restore();
+        }
+    }
+
+    if (!caption_.isEmpty())
+        drawCaption(painter);
+}
+
+void Gauge::drawCaption(QPainter& painter) const {
+    const QFontMetricsF metrics(captionFont_);
+    const double textWidth = metrics.horizontalAdvance(caption_);
+    const QPointF baseline(
+        (width() - textWidth) / 2.0,
+        (height() - metrics.ascent() - metrics.descent()) / 2.0 + metrics.ascent());
+    QPainterPath path;
+    path.addText(baseline, captionFont_, caption_);
+
+    // White with a thin dark outline reads on the navy back as well as on blue or white fills.
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.strokePath(path,
+                       QPen(kCaptionOutline, 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.fillPath(path, Qt::white);
+    painter.restore();
+}
+
+void Gauge::mousePressEvent(QMouseEvent* event) {
+    // A press with no other button held starts afresh, so a release the gauge never saw (it was
+    // disabled or hidden meanwhile) leaves nothing behind.
+    if (event->buttons() == event->button())
+        pressedButtons_ = 0;
+    pressedButtons_ |= buttonBits(event->button());
+    emit mousePressed(buttonBits(event->buttons()), modifierBits(event->modifiers()),
+                      event->position().x(), event->position().y());
+}
+
+void Gauge::mouseMoveEvent(QMouseEvent* event) {
+    emit mouseMoved(buttonBits(event->buttons()), modifierBits(event->modifiers()),
+                    event->position().x(), event->position().y());
+}
+
+void Gauge::mouseReleaseEvent(QMouseEvent* event) {
+    const int released = buttonBits(event->button());
+    const bool pressedHere = (pressedButtons_ & released) != 0;
+    pressedButtons_ &= ~released;
+    emit mouseReleased(released, modifierBits(event->modifiers()), event->position().x(),
+                       event->position().y());
+    const QPointF at = event->position();
+    const bool inside = at.x() >= 0.0 && at.x() < width() && at.y() >= 0.0 && at.y() < height();
+    if (pressedHere && inside)
+        emit clicked();
+}
+
+}  // namespace vondrel
