@@ -241,7 +241,7 @@ GameFolderLoad loadGameFolder(const std::filesystem::path& gamePath, Persons& pe
     const std::filesystem::path folder = charactersFolderOf(gamePath);
     std::error_code ec;
     if (!std::filesystem::is_directory(folder, ec)) {
-        sink.message(strings.text(text::CouldNotRead) + folder.string() + "\n" +
+        sink.message(strings.text(text::NoCharactersFolder) + folder.string() + "\n" +
                      strings.text(text::CannotGoOn));
         result.status = LoadStatus::CharactersFolderMissing;
         return result;

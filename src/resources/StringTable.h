@@ -11,7 +11,8 @@ namespace text {
 inline constexpr int AreYouSure = 131, LoseChanges = 132, NoBackups = 133, Saved = 134,
                      PleaseWait = 138, Initializing = 139, ReadError = 140, IgnoreFile = 141,
                      ValueTooBig = 142, ChangedOnDisk = 352, RestartAndRepeat = 353,
-                     CouldNotSave = 354, CouldNotRead = 355, CannotGoOn = 356;
+                     CouldNotSave = 354, CouldNotRead = 355, CannotGoOn = 356,
+                     NoCharactersFolder = 357;
 }  // namespace text
 
 // The program's texts by numeric id (UTF-8).
