@@ -40,8 +40,10 @@ std::string GetRegValue(Registry& registry, std::string_view subkey, std::string
 std::string GetGamePath(Registry& registry) {
     const auto folderFrom = [&](std::string_view key) -> std::string {
         std::string path = GetRegValue(registry, key, kGameValue);
-        if (path.empty()) return path;
-        if (path.back() != '\\') path += '\\';
+        if (path.empty())
+            return path;
+        if (path.back() != '\\')
+            path += '\\';
         return withTrailingSeparator(registry.toLocalPath(path));
     };
     // A 64-bit registry may hold the key twice; a stale native entry must not hide the
@@ -49,9 +51,11 @@ std::string GetGamePath(Registry& registry) {
     const std::string native = folderFrom(kGameKey);
     const std::string wow64 = folderFrom(kGameKeyWow64);
     for (const std::string* folder : {&native, &wow64}) {
-        if (!folder->empty() && holdsGame(*folder)) return *folder;
+        if (!folder->empty() && holdsGame(*folder))
+            return *folder;
     }
-    if (!native.empty()) return native;
+    if (!native.empty())
+        return native;
     return wow64.empty() ? std::string(kNotFound) : wow64;
 }
 
