@@ -99,6 +99,11 @@ TEST(Cp1252, DecodingIsOneToOneAndRoundTrips) {
     EXPECT_EQ(utf8ToCp1252("\xE4\xB8\xAD"), "?");  // not in the code page
     EXPECT_EQ(utf8ToCp1252("a\xFFz"), "a?z");      // malformed
     EXPECT_EQ(utf8ToCp1252("\xC3"), "?");          // cut short
+    EXPECT_EQ(utf8ToCp1252("a\xC0\x80"
+                           "b")
+                  .find('\0'),
+              std::string::npos);  // over-long NUL
+    EXPECT_NE(utf8ToCp1252("\xC1\x81"), "A");
 }
 
 TEST(Cp1252, LowerCaseCoversTheCodePagesCapitals) {

@@ -376,7 +376,9 @@ TEST(PersonLoader, LaterFileWithTheSameIdOverwritesWhatItReads) {
     const auto run = loadSpec(family({ann, bob}));
     EXPECT_EQ(run.persons[5].FirstName, "Bob");
     EXPECT_EQ(run.persons[5].Neat, 900);
-    EXPECT_EQ(run.persons[5].HasRelation[2], kTrue);  // kept from Ann
+    // Ann's relationships lie in Ann's record: they must not stay with Bob.
+    EXPECT_EQ(run.persons[5].HasRelation[2], kFalse);
+    EXPECT_EQ(run.persons[5].RelationPos[2], 0);
     EXPECT_EQ(run.log.texts(Kind::Image), (std::vector<std::string>{"ID=5", "ID=5", "Unknown"}));
 }
 

@@ -75,6 +75,12 @@ std::string utf8ToCp1252(std::string_view utf8) {
             }
             c = (c << 6) | (cont & 0x3F);
         }
+        // Over-long forms and surrogates are malformed: two spellings of one name, or a
+        // hidden NUL, must not pass.
+        static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (valid && (c < kSmallest[len] || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF)) {
+            valid = false;
+        }
         if (!valid) {
             out += '?';
             ++i;

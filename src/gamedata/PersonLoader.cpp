@@ -142,6 +142,12 @@ void FilePass::run(std::size_t k, const CharacterSource& source) {
     p.MoneyPos = moneyPos;
     p.House = house;
     p.Rejected = kFalse;
+    // Relationships an earlier file put into this slot point into that file's record; kept,
+    // an edit of this person would be written into the other one.
+    p.HasRelation.fill(kFalse);
+    p.Relation.fill(0);
+    p.RelationPos.fill(0);
+    p.Loves.fill(kFalse);
 
     p.Sex = valueAt(offset, nbr::Sex);
     const Integer ghost = valueAt(offset, nbr::IsGhost);
@@ -176,14 +182,6 @@ void FilePass::run(std::size_t k, const CharacterSource& source) {
         p.Loves[entry.otherId] = toBoolean(entry.loves);
     }
     sink_.advance(1);
-}
-
-bool lessIgnoringCase(const std::filesystem::path& a, const std::filesystem::path& b) {
-    const std::string la = cp1252Lower(utf8ToCp1252(a.filename().string()));
-    const std::string lb = cp1252Lower(utf8ToCp1252(b.filename().string()));
-    if (la != lb)
-        return la < lb;
-    return a.filename() < b.filename();
 }
 
 }  // namespace
@@ -221,8 +219,21 @@ std::vector<std::filesystem::path> listCharacterFiles(const std::filesystem::pat
             continue;
         files.push_back(it->path());
     }
-    std::sort(files.begin(), files.end(), lessIgnoringCase);
-    return files;
+    // Sorted by name ignoring case; each name is lowered once, not in every comparison.
+    std::vector<std::pair<std::string, std::size_t>> keys;
+    keys.reserve(files.size());
+    for (std::size_t i = 0; i < files.size(); ++i)
+        keys.emplace_back(cp1252Lower(utf8ToCp1252(files[i].filename().string())), i);
+    std::sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
+        if (a.first != b.first)
+            return a.first < b.first;
+        return files[a.second].filename() < files[b.second].filename();
+    });
+    std::vector<std::filesystem::path> sorted;
+    sorted.reserve(files.size());
+    for (const auto& key : keys)
+        sorted.push_back(std::move(files[key.second]));
+    return sorted;
 }
 
 std::filesystem::path charactersFolderOf(const std::filesystem::path& gamePath) {

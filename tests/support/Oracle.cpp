@@ -274,6 +274,12 @@ void Pass::file(std::size_t i, const CharacterSource& source) {
     r.MoneyPos = moneyPos;
     r.House = house;
     r.Rejected = 0;
+    for (int j = 0; j <= 500; ++j) {
+        r.HasRelation[j] = 0;
+        r.Relation[j] = 0;
+        r.RelationPos[j] = 0;
+        r.Loves[j] = 0;
+    }
 
     r.Sex = int16At(nb_, p_ + 148);
     const Integer ghost = int16At(nb_, p_ + 154);
