@@ -189,9 +189,9 @@ void Gauge::mouseReleaseEvent(QMouseEvent* event) {
     pressedButtons_ &= ~released;
     emit mouseReleased(released, modifierBits(event->modifiers()), event->position().x(),
                        event->position().y());
-    const QPointF at = event->position();
-    const bool inside = at.x() >= 0.0 && at.x() < width() && at.y() >= 0.0 && at.y() < height();
-    if (pressedHere && inside)
+    // A press on the gauge ends in a click wherever it is released: a bar dragged past its
+    // end keeps the end value, and the player expects it stored.
+    if (pressedHere)
         emit clicked();
 }
 

@@ -67,7 +67,7 @@ class Gauge : public QWidget {
     QSize sizeHint() const override;
 
   signals:
-    // A button was pressed on the gauge and released over it.
+    // A button pressed on the gauge was released (over the gauge or anywhere else).
     void clicked();
     // Raised by every setValue() and before every paint. `caption` holds the text the gauge
     // would draw (the decimal value, or "" when the caption is hidden); a handler may replace
