@@ -87,6 +87,12 @@ MainWindow::MainWindow(WindowState& windowState, MessageBoxes& messages, const S
     build();
     wireButtons();
     wireBars();
+    wirePersonView();
+    wireJobs();
+    wireRelationships();
+    wireFamilyPanel();
+    wireMaximize();
+    wireSave();
 }
 
 QWidget* MainWindow::element(const QString& name) const {
@@ -435,17 +441,6 @@ void MainWindow::wireBars() {
         state.Saved = false;
         current().Changed = kTrue;
     });
-}
-
-void MainWindow::showCurrentPerson() {
-    const PersonRecord& p = current();
-    for (AttributeBar& bar : bars) {
-        bar.gauge->setValue(static_cast<int>(std::nearbyint(p.*bar.field / 100.0)));
-    }
-    prgPerf->setValue(p.JobPerformance + 100);
-    lblFamName->setText(QString::fromStdString(cp1252ToUtf8(p.FamilyName)));
-    lblAddress->setText(QString::number(p.House));
-    txtMoney->setText(QString::number(p.Money));
 }
 
 }  // namespace vondrel

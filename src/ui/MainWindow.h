@@ -43,8 +43,26 @@ class MainWindow : public QWidget {
     void setCaptions();
     // Asks whether to leave; true when the answer is Yes.
     bool askExit();
-    // Shows the record of `CurrentId` on the bars and the family labels.
-    void showCurrentPerson();
+    // The handlers of the window, each group in its own source file.
+    // Person view (PersonView.cpp): the person picker's selection.
+    void personChosen();
+    // Jobs (JobPanel.cpp): the job-icon picker's selection, the title picker's selection.
+    void jobIconChosen();
+    void titleChosen();
+    // Relationships (RelationshipPanel.cpp): the relationship picker's selection and the
+    // two love checks.
+    void relationshipChosen();
+    void chkYLoveValor(bool valor);
+    void chkSLoveValor(bool valor);
+    // Family panel (FamilyPanel.cpp): the family or ghost view of the current person.
+    void showFamilyPanel();
+    // Save (SaveButton.cpp).
+    void saveClicked();
+
+    // The id of the person a picker entry names: its text split at the first comma and
+    // looked up by both names; an entry that names nobody gives 0.
+    int personIdOf(const QString& entryText) const;
+    PersonRecord& current() { return state.current(); }
 
     // The element called `name` in the design (a label, picture, gauge, picker, ...).
     QWidget* element(const QString& name) const;
@@ -97,8 +115,13 @@ class MainWindow : public QWidget {
     void build();
     void wireButtons();
     void wireBars();
+    void wirePersonView();
+    void wireJobs();
+    void wireRelationships();
+    void wireFamilyPanel();
+    void wireMaximize();
+    void wireSave();
     void storeBar(AttributeBar& bar);
-    PersonRecord& current() { return state.current(); }
 
     MessageBoxes& messages_;
     const StringTable& strings_;

@@ -6,7 +6,6 @@
 #include "gamedata/Cp1252.h"
 #include "gamedata/GameFolder.h"
 #include "gamedata/PersonLoader.h"
-#include "model/PickerText.h"
 
 namespace vondrel {
 namespace {
@@ -101,10 +100,7 @@ std::unique_ptr<MainWindow> startUp(WindowState& state, PlatformServices& servic
     // The first person is on screen when start-up ends.
     if (window->imcFaces->count() > 0) {
         window->imcFaces->select(1);
-        const SplitName names =
-            splitPickerText(utf8ToCp1252(window->imcFaces->text().toStdString()));
-        state.CurrentId = PegaID(state.persons, names.firstName, names.familyName);
-        window->showCurrentPerson();
+        window->personChosen();
     }
     return window;
 }
