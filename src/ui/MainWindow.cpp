@@ -398,6 +398,10 @@ void MainWindow::wireButtons() {
     for (PictureBox* panel : pctUI) {
         connect(panel, &PictureBox::moved, this, [this](int) { Botao(save, Normal); });
     }
+    connect(static_cast<HitArea*>(help.hitArea), &HitArea::clicked, this,
+            &MainWindow::helpClicked);
+    connect(static_cast<HitArea*>(about.hitArea), &HitArea::clicked, this,
+            &MainWindow::aboutClicked);
     connect(static_cast<HitArea*>(exit.hitArea), &HitArea::clicked, this, [this] {
         if (askExit()) {
             leaving_ = true;

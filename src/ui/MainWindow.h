@@ -11,6 +11,7 @@
 
 #include "gamedata/NeighborhoodSave.h"
 #include "model/WindowState.h"
+#include "platform/HelpOpener.h"
 #include "platform/MessageBoxes.h"
 #include "resources/StringTable.h"
 #include "ui/Gauge.h"
@@ -58,6 +59,10 @@ class MainWindow : public QWidget {
     void showFamilyPanel();
     // Save (SaveButton.cpp).
     void saveClicked();
+    // Help (HelpButton.cpp) and About (AboutBox.cpp).
+    void helpClicked();
+    void aboutClicked();
+    void setHelpOpener(HelpOpener* opener) { helpOpener_ = opener; }
 
     // The id of the person a picker entry names: its text split at the first comma and
     // looked up by both names; an entry that names nobody gives 0.
@@ -124,6 +129,7 @@ class MainWindow : public QWidget {
     void storeBar(AttributeBar& bar);
 
     MessageBoxes& messages_;
+    HelpOpener* helpOpener_ = nullptr;
     const StringTable& strings_;
     std::map<QString, QWidget*> elements_;
     bool leaving_ = false;

@@ -73,6 +73,7 @@ std::unique_ptr<MainWindow> startUp(WindowState& state, PlatformServices& servic
     splash.repaint();
 
     auto window = std::make_unique<MainWindow>(state, services.messages, strings);
+    window->setHelpOpener(services.help);
     window->setCaptions();
     splash.setStatus(QString::fromStdString(strings.text(text::PleaseWait)));
     state.Saved = false;

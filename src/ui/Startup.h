@@ -6,6 +6,7 @@
 
 #include "model/WindowState.h"
 #include "platform/FolderPicker.h"
+#include "platform/HelpOpener.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Registry.h"
 #include "platform/SettingsStore.h"
@@ -19,6 +20,7 @@ struct PlatformServices {
     SettingsStore& settings;
     FolderPicker& picker;
     MessageBoxes& messages;
+    HelpOpener* help = nullptr;
 };
 
 struct StartOptions {

@@ -1,0 +1,7 @@
+#include "ui/MainWindow.h"
+
+namespace vondrel {
+
+void MainWindow::aboutClicked() {}
+
+}  // namespace vondrel
