@@ -8,6 +8,7 @@
 #include "platform/QtFolderPicker.h"
 #include "platform/QtMessageBoxes.h"
 #include "platform/QtSettingsStore.h"
+#include "ui/HelpOpenerQt.h"
 #include "ui/Startup.h"
 #ifdef _WIN32
 #include "platform/WindowsRegistry.h"
@@ -85,6 +86,8 @@ int main(int argc, char** argv) {
         registry, settings,
         unattended ? static_cast<vondrel::FolderPicker&>(noPicker) : dialogPicker,
         unattended ? static_cast<vondrel::MessageBoxes&>(logBoxes) : dialogBoxes};
+    vondrel::ChmHelpOpener opener(services.messages);
+    services.help = &opener;
 
     vondrel::WindowState state;
     vondrel::SplashWindow splash;

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <string_view>
+
+#include "platform/HelpOpener.h"
+#include "platform/MessageBoxes.h"
+
+namespace vondrel {
+
+class HelpViewer;
+
+// Shows the program's help file in the window "Vondrel Help". The file is looked for
+// beside the program and then in the installed data folder (<prefix>/share/vondrel).
+// A missing or unreadable file is reported in a message box naming the file and the
+// places searched; the program goes on.
+class ChmHelpOpener : public HelpOpener {
+  public:
+    explicit ChmHelpOpener(MessageBoxes& messages);
+    // Looks in `folders`, in this order, instead of the usual places.
+    ChmHelpOpener(MessageBoxes& messages, QStringList folders);
+    ~ChmHelpOpener() override;
+
+    // `topic` "0" (or empty) is the start page; any other text names a page of the file,
+    // e.g. "jobs.html", and unknown pages fall back to the start page.
+    void open(std::string_view helpFile, std::string_view topic) override;
+
+    // Beside the program, then ../share/vondrel from there.
+    static QStringList defaultFolders();
+    const QStringList& folders() const { return folders_; }
+    // The window, once a help file was shown; nullptr before.
+    HelpViewer* viewer() const { return viewer_.get(); }
+
+  private:
+    QString find(const QString& fileName) const;
+
+    MessageBoxes& messages_;
+    QStringList folders_;
+    std::unique_ptr<HelpViewer> viewer_;
+};
+
+}  // namespace vondrel
