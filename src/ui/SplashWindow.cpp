@@ -38,7 +38,7 @@ QString versionText() {
 }
 
 SplashWindow::SplashWindow()
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint) {
     setObjectName("frmSplash");
     setWindowTitle("Vondrel");
     const QRect client = place(0, 0, 9435, 5550);
