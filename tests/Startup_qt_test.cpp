@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "GameBuilder.h"
-#include "model/PickerText.h"
 #include "platform/Scripted.h"
 #include "support/TempDir.h"
 #include "ui/Startup.h"
@@ -62,7 +61,7 @@ build::GameSpec cleanGame() {
     return game;
 }
 
-// The spec's persons in the order the program lists their files.
+// The game's persons in the order the program lists their files.
 std::vector<build::PersonSpec> inFileOrder(std::vector<build::PersonSpec> persons) {
     const auto lower = [](std::string s) {
         std::transform(s.begin(), s.end(), s.begin(),
@@ -164,8 +163,11 @@ TEST_F(StartupTest, StartShowsTheWindowLoadedWithTheGame) {
     std::vector<std::pair<std::string, int>> expected;
     for (int k = 0; k < files; ++k) {
         const build::PersonSpec& p = ordered[static_cast<std::size_t>(k)];
-        if (!p.omitAnchor)
-            expected.emplace_back(pickerText(familyOf(game, p), p.firstName), k + 1);
+        if (!p.omitAnchor) {
+            const std::string family = familyOf(game, p);
+            expected.emplace_back(family.empty() ? p.firstName : family + ", " + p.firstName,
+                                  k + 1);
+        }
     }
     std::vector<std::pair<std::string, int>> entries;
     for (int i = 1; i <= window->imcFaces->count(); ++i) {
