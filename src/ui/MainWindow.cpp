@@ -52,6 +52,14 @@ void fitText(QLabel* label) {
     label->setGeometry(left, label->y(), needed + 1, label->height());
 }
 
+// A bar label is sized to its text and ends at its right edge, level with the bar.
+void placeBarLabel(QLabel* label, const design::BarLabel& where) {
+    const int width = QFontMetrics(label->font()).horizontalAdvance(label->text()) + 2;
+    const int right = where.rightEdge / design::kTwipsPerPixel;
+    label->setGeometry(right - width, where.top / design::kTwipsPerPixel, width,
+                       where.height / design::kTwipsPerPixel);
+}
+
 const char* const kSkinStyle =
     "QComboBox, QLineEdit { background: #0b0a5c; color: white; border: 1px solid #4f7bd8;"
     " border-radius: 2px; }"
@@ -214,6 +222,7 @@ void MainWindow::build() {
         bar.label =
             new QLabel(QString::fromLatin1(bar.name) + QLatin1Char(':'), pctUI[i < 6 ? 1 : 2]);
         makeTransparentWhite(bar.label);
+        placeBarLabel(bar.label, design::kBarLabels[i]);
         named(bar.label, QStringLiteral("lbl") + QLatin1String(bar.name));
         bar.gauge = new Gauge(this);
         const std::string gaugeName = std::string("prg") + bar.name;
@@ -321,13 +330,7 @@ void MainWindow::setCaptions() {
     caption(lblAbilities, 105);
     for (std::size_t i = 0; i < bars.size(); ++i) {
         caption(bars[i].label, 106 + static_cast<int>(i));
-        // A bar label is sized to its text and ends at its right edge, level with the bar.
-        const design::BarLabel& where = design::kBarLabels[i];
-        const int width =
-            QFontMetrics(bars[i].label->font()).horizontalAdvance(bars[i].label->text()) + 2;
-        const int right = where.rightEdge / design::kTwipsPerPixel;
-        bars[i].label->setGeometry(right - width, where.top / design::kTwipsPerPixel, width,
-                                   where.height / design::kTwipsPerPixel);
+        placeBarLabel(bars[i].label, design::kBarLabels[i]);
     }
     caption(lblRelationships, 118);
     prgYFeel->setToolTip(QString::fromStdString(strings_.text(119)));
@@ -398,8 +401,7 @@ void MainWindow::wireButtons() {
     for (PictureBox* panel : pctUI) {
         connect(panel, &PictureBox::moved, this, [this](int) { Botao(save, Normal); });
     }
-    connect(static_cast<HitArea*>(help.hitArea), &HitArea::clicked, this,
-            &MainWindow::helpClicked);
+    connect(static_cast<HitArea*>(help.hitArea), &HitArea::clicked, this, &MainWindow::helpClicked);
     connect(static_cast<HitArea*>(about.hitArea), &HitArea::clicked, this,
             &MainWindow::aboutClicked);
     connect(static_cast<HitArea*>(exit.hitArea), &HitArea::clicked, this, [this] {
