@@ -10,6 +10,7 @@
 #include "editing/Maximize.h"
 #include "gamedata/PersonLoader.h"
 #include "platform/Scripted.h"
+#include "support/Games.h"
 #include "support/TempDir.h"
 #include "ui/Startup.h"
 
@@ -331,13 +332,9 @@ class NoLoadSink : public LoadSink {
     void pickerEntry(const std::string&, int) override {}
 };
 
+// A person of the test game: in a career, with a middling performance.
 build::PersonSpec gamePerson(const std::string& first, std::int16_t id, std::uint8_t keyByte) {
-    build::PersonSpec p;
-    p.fileName = first + ".iff";
-    p.firstName = first;
-    p.key = {0x5C, keyByte, 0x11, 0x02};
-    p.portrait = build::solidPortrait({keyByte, 0x10, 0x90});
-    p.id = id;
+    build::PersonSpec p = testing::person(first, id, keyByte);
     p.jobTrack = 3;
     p.jobLevel = 2;
     p.jobPerformance = -10;

@@ -14,27 +14,20 @@
 
 #include "GameBuilder.h"
 #include "platform/Scripted.h"
+#include "support/Games.h"
 #include "support/TempDir.h"
 #include "ui/Startup.h"
 
 namespace vondrel {
 namespace {
 
+using testing::person;
+
 namespace fs = std::filesystem;
 
 // The folder as start-up keeps it: in the platform's form with one trailing separator.
 std::string asGamePath(const fs::path& folder) {
     return (folder / "").string();
-}
-
-build::PersonSpec person(const std::string& first, std::int16_t id, std::uint8_t keyByte) {
-    build::PersonSpec p;
-    p.fileName = first + ".iff";
-    p.firstName = first;
-    p.key = {0xA7, keyByte, 0x31, 0x05};
-    p.portrait = build::solidPortrait({keyByte, 0x40, 0x80});
-    p.id = id;
-    return p;
 }
 
 // Two persons in one family, every file well-formed; the first file holds values halfway
