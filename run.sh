@@ -18,5 +18,5 @@ for arg in "$@"; do
 done
 game="$build/demo-game"
 rm -rf "$game"
-"$build/tools/gamebuilder/vondrel-make-game" "$game"
+"$build/tools/vondrel-make-game" "$game"
 exec "$build/src/vondrel" --game-dir "$game" "$@"

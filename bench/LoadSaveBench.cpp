@@ -24,11 +24,11 @@
 #include <string>
 #include <vector>
 
-#include "GameBuilder.h"
-#include "gamedata/FileIO.h"
+#include "base/FileIO.h"
 #include "gamedata/NeighborhoodSave.h"
 #include "gamedata/PersonLoader.h"
 #include "model/Persons.h"
+#include "support/GameBuilder.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include <string>
 #include <string_view>
 
-#include "gamedata/Bytes.h"
+#include "base/Bytes.h"
+#include "base/Cp1252.h"
 #include "gamedata/CharacterFile.h"
-#include "gamedata/Cp1252.h"
 
 namespace {
 

@@ -20,14 +20,14 @@
 #include <utility>
 #include <vector>
 
-#include "gamedata/Bytes.h"
+#include "base/Bytes.h"
 #include "gamedata/CharacterFile.h"
-#include "gamedata/LoadLog.h"
 #include "gamedata/NameFinder.h"
 #include "gamedata/NeighborhoodFile.h"
 #include "gamedata/NeighborhoodSave.h"
 #include "gamedata/PersonLoader.h"
 #include "model/Persons.h"
+#include "support/LoadLog.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include <utility>
 #include <vector>
 
-#include "GameBuilder.h"
+#include "support/GameBuilder.h"
 
 namespace {
 

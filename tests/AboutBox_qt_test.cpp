@@ -10,7 +10,7 @@
 #include <QRegularExpression>
 #include <vector>
 
-#include "platform/Scripted.h"
+#include "support/Scripted.h"
 #include "ui/AboutBox.h"
 #include "ui/MainWindow.h"
 

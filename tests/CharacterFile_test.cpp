@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "GameBuilder.h"
 #include "gamedata/CharacterFile.h"
+#include "support/GameBuilder.h"
 
 namespace vondrel {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <fstream>
 
-#include "gamedata/FileIO.h"
+#include "base/FileIO.h"
 #include "support/Games.h"
 #include "support/RunningWindow.h"
 

@@ -6,8 +6,8 @@
 #include <QMouseEvent>
 #include <string>
 
-#include "gamedata/Cp1252.h"
-#include "platform/Scripted.h"
+#include "base/Cp1252.h"
+#include "support/Scripted.h"
 #include "ui/MainWindow.h"
 
 namespace vondrel {

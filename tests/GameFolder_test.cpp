@@ -8,7 +8,7 @@
 #include <tuple>
 #include <vector>
 
-#include "platform/Scripted.h"
+#include "support/Scripted.h"
 #include "support/TempDir.h"
 
 namespace vondrel {

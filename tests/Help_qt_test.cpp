@@ -15,7 +15,7 @@
 #include <QToolButton>
 #include <optional>
 
-#include "platform/Scripted.h"
+#include "support/Scripted.h"
 #include "ui/HelpOpenerQt.h"
 #include "ui/HelpViewer.h"
 

@@ -5,8 +5,8 @@
 #include <iostream>
 #include <sstream>
 
-#include "gamedata/LoadLog.h"
 #include "gamedata/PersonLoader.h"
+#include "support/LoadLog.h"
 #include "support/Oracle.h"
 #include "support/RandomGames.h"
 

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/Scripted.h"
+#include "support/Scripted.h"
 #include "ui/AttributeBars.h"
 #include "ui/MainWindow.h"
 

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/Scripted.h"
+#include "support/Scripted.h"
 #include "ui/Design.h"
 #include "ui/MainWindow.h"
 

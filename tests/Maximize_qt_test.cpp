@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "GameBuilder.h"
 #include "editing/Maximize.h"
 #include "gamedata/PersonLoader.h"
-#include "platform/Scripted.h"
+#include "support/GameBuilder.h"
 #include "support/Games.h"
+#include "support/Scripted.h"
 #include "support/TempDir.h"
 #include "ui/Startup.h"
 

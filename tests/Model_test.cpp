@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "gamedata/Cp1252.h"
+#include "base/Cp1252.h"
 #include "model/PickerText.h"
 #include "model/WindowState.h"
 

@@ -2,7 +2,7 @@
 
 #include <fstream>
 
-#include "gamedata/FileIO.h"
+#include "base/FileIO.h"
 #include "gamedata/NeighborhoodSave.h"
 #include "support/Games.h"
 #include "support/TempDir.h"

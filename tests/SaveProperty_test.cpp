@@ -9,9 +9,9 @@
 #include <random>
 #include <set>
 
-#include "gamedata/LoadLog.h"
 #include "gamedata/NeighborhoodSave.h"
 #include "gamedata/PersonLoader.h"
+#include "support/LoadLog.h"
 #include "support/Oracle.h"
 #include "support/RandomGames.h"
 #include "support/TempDir.h"

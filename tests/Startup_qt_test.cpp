@@ -12,9 +12,9 @@
 #include <tuple>
 #include <vector>
 
-#include "GameBuilder.h"
-#include "platform/Scripted.h"
+#include "support/GameBuilder.h"
 #include "support/Games.h"
+#include "support/Scripted.h"
 #include "support/TempDir.h"
 #include "ui/Startup.h"
 

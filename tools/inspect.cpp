@@ -3,7 +3,7 @@
 
 #include <iostream>
 
-#include "gamedata/Cp1252.h"
+#include "base/Cp1252.h"
 #include "gamedata/PersonLoader.h"
 #include "model/PickerText.h"
 

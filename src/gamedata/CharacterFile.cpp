@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "gamedata/Cp1252.h"
+#include "base/Cp1252.h"
 
 namespace vondrel {
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "gamedata/Bytes.h"
+#include "base/Bytes.h"
 
 namespace vondrel {
 

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "gamedata/FileIO.h"
+#include "base/FileIO.h"
 
 namespace vondrel {
 namespace {

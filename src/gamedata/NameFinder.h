@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "gamedata/Bytes.h"
+#include "base/Bytes.h"
 
 namespace vondrel {
 

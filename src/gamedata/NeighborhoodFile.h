@@ -7,7 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "gamedata/Bytes.h"
+#include "base/Bytes.h"
 #include "model/PersonRecord.h"
 
 namespace vondrel {

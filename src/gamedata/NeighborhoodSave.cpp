@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "gamedata/FileIO.h"
+#include "base/FileIO.h"
 #include "gamedata/NeighborhoodFile.h"
 
 namespace vondrel {

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "base/Cp1252.h"
+#include "base/FileIO.h"
 #include "gamedata/CharacterFile.h"
-#include "gamedata/Cp1252.h"
-#include "gamedata/FileIO.h"
 #include "gamedata/NeighborhoodFile.h"
 #include "model/PickerText.h"
 

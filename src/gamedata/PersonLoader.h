@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "gamedata/Bytes.h"
+#include "base/Bytes.h"
 #include "model/Persons.h"
 #include "resources/StringTable.h"
 

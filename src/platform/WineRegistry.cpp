@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <utility>
 
-#include "gamedata/FileIO.h"
+#include "base/FileIO.h"
 
 namespace vondrel {
 namespace {

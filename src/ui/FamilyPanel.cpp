@@ -1,8 +1,8 @@
 #include <QKeyEvent>
 #include <QSignalBlocker>
 
+#include "base/Cp1252.h"
 #include "editing/FamilyMoney.h"
-#include "gamedata/Cp1252.h"
 #include "ui/MainWindow.h"
 
 namespace vondrel {

@@ -5,7 +5,7 @@
 #include <QPalette>
 #include <cmath>
 
-#include "gamedata/Cp1252.h"
+#include "base/Cp1252.h"
 #include "ui/AttributeBars.h"
 #include "ui/Design.h"
 

@@ -1,7 +1,7 @@
 #include <cmath>
 
+#include "base/Cp1252.h"
 #include "editing/Careers.h"
-#include "gamedata/Cp1252.h"
 #include "model/PickerText.h"
 #include "ui/MainWindow.h"
 

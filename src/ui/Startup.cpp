@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QImage>
 
-#include "gamedata/Cp1252.h"
+#include "base/Cp1252.h"
 #include "gamedata/GameFolder.h"
 #include "gamedata/PersonLoader.h"
 

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "GameBuilder.h"
-#include "gamedata/LoadLog.h"
 #include "gamedata/PersonLoader.h"
+#include "support/GameBuilder.h"
+#include "support/LoadLog.h"
 
 namespace vondrel::testing {
 

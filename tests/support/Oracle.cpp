@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "gamedata/Cp1252.h"
+#include "base/Cp1252.h"
 
 namespace vondrel::testing {
 namespace {

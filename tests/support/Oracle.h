@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "gamedata/Bytes.h"
+#include "base/Bytes.h"
 #include "gamedata/PersonLoader.h"
 #include "model/Persons.h"
 

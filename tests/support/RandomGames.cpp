@@ -5,8 +5,8 @@
 #include <random>
 #include <set>
 
-#include "GameBuilder.h"
-#include "gamedata/Cp1252.h"
+#include "base/Cp1252.h"
+#include "support/GameBuilder.h"
 
 namespace vondrel::testing {
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "gamedata/Bytes.h"
+#include "base/Bytes.h"
 #include "gamedata/PersonLoader.h"
 
 namespace vondrel::testing {

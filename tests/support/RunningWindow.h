@@ -5,9 +5,9 @@
 
 #include <memory>
 
-#include "GameBuilder.h"
 #include "model/WindowState.h"
-#include "platform/Scripted.h"
+#include "support/GameBuilder.h"
+#include "support/Scripted.h"
 #include "support/TempDir.h"
 #include "ui/Startup.h"
 

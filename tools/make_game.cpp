@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "GameBuilder.h"
+#include "support/GameBuilder.h"
 
 int main(int argc, char** argv) {
     using namespace vondrel::build;

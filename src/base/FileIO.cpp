@@ -1,4 +1,4 @@
-#include "gamedata/FileIO.h"
+#include "base/FileIO.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -7,7 +7,7 @@
 
 #include <sys/stat.h>
 
-#include "gamedata/Cp1252.h"
+#include "base/Cp1252.h"
 
 namespace vondrel {
 namespace {

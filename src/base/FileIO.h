@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "gamedata/Bytes.h"
+#include "base/Bytes.h"
 
 namespace vondrel {
 

@@ -1,4 +1,4 @@
-#include "GameBuilder.h"
+#include "support/GameBuilder.h"
 
 #include <algorithm>
 #include <cctype>

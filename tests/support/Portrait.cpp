@@ -1,6 +1,6 @@
 #include <cmath>
 
-#include "GameBuilder.h"
+#include "support/GameBuilder.h"
 
 namespace vondrel::build {
 namespace {

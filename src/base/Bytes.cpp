@@ -1,4 +1,4 @@
-#include "gamedata/Bytes.h"
+#include "base/Bytes.h"
 
 #include <cstring>
 
