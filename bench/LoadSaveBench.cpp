@@ -49,9 +49,7 @@ class CountingSink : public vondrel::LoadSink {
         ++images_;
         portraitBytes_ += portrait ? portrait->size() : 0;
     }
-    void pickerEntry(const std::string&, int) override { ++pickerEntries_; }
 
-    int pickerEntries() const { return pickerEntries_; }
     int messages() const { return messages_; }
     bool complete() const { return maximum_ > 0 && progress_ == maximum_; }
 
@@ -60,7 +58,6 @@ class CountingSink : public vondrel::LoadSink {
     int progress_ = 0;
     int messages_ = 0;
     int images_ = 0;
-    int pickerEntries_ = 0;
     std::size_t portraitBytes_ = 0;
 };
 
@@ -149,8 +146,9 @@ void BM_Load(benchmark::State& state) {
         load = vondrel::loadGameFolder(game.folder, *persons, sink);
         benchmark::DoNotOptimize(load.neighborhood.data());
 
-        if (load.status != vondrel::LoadStatus::Loaded || sink.pickerEntries() != game.persons ||
-            sink.messages() != 0 || !sink.complete()) {
+        if (load.status != vondrel::LoadStatus::Loaded ||
+            load.entries.size() != static_cast<std::size_t>(game.persons) || sink.messages() != 0 ||
+            !sink.complete()) {
             state.SkipWithError("the game did not load completely");
             break;
         }
@@ -231,7 +229,8 @@ void BM_Save(benchmark::State& state) {
     Persons loaded;
     CountingSink sink;
     const vondrel::GameFolderLoad load = vondrel::loadGameFolder(game.folder, loaded, sink);
-    if (load.status != vondrel::LoadStatus::Loaded || sink.pickerEntries() != game.persons) {
+    if (load.status != vondrel::LoadStatus::Loaded ||
+        load.entries.size() != static_cast<std::size_t>(game.persons)) {
         state.SkipWithError("the game did not load completely");
         return;
     }

@@ -27,6 +27,7 @@
 #include "gamedata/NeighborhoodSave.h"
 #include "gamedata/PersonLoader.h"
 #include "model/Persons.h"
+#include "resources/StringTable.h"
 #include "support/LoadLog.h"
 
 namespace {
@@ -35,6 +36,8 @@ using vondrel::Bytes;
 using vondrel::ByteView;
 using vondrel::CharacterSource;
 using vondrel::LoadLog;
+using vondrel::PickerEntry;
+using Entries = std::vector<PickerEntry>;
 using Kind = vondrel::LoadLog::Kind;
 
 constexpr std::size_t kMaxFiles = 17;
@@ -106,25 +109,37 @@ bool isSlotKey(const std::string& key) {
     return vondrel::isValidId(std::stoi(digits));
 }
 
-// Each name's first occurrence, found one name at a time with a plain search.
+// Each name's place, found one name at a time with plain searches: the first occurrence
+// followed by a NUL, else the first occurrence.
 void checkNameSearch(ByteView data, const std::vector<std::string>& names) {
-    const std::vector<std::size_t> found = vondrel::findFirstOccurrences(data, names);
+    const std::vector<std::size_t> found = vondrel::findRecordNames(data, names);
     require(found.size() == names.size(), "one answer per name");
     const std::string_view text(reinterpret_cast<const char*>(data.data()), data.size());
     for (std::size_t k = 0; k < names.size(); ++k) {
-        const std::size_t at = names[k].empty() ? std::string_view::npos : text.find(names[k]);
+        std::size_t at = std::string_view::npos;
+        if (!names[k].empty()) {
+            at = text.find(names[k] + '\0');
+            if (at == std::string_view::npos)
+                at = text.find(names[k]);
+        }
         const std::size_t expected = at == std::string_view::npos ? vondrel::kNoMatch : at;
         require(found[k] == expected, "name search differs from a plain search");
     }
 }
 
-// What the sink was told, file by file.
-void checkEvents(const LoadLog& log, std::size_t fileCount) {
+// The message that a file took the slot an earlier file named.
+bool isSameSlotMessage(const LoadLog::Event& e) {
+    return e.kind == Kind::Message &&
+           e.text.rfind(vondrel::StringTable::builtIn().text(vondrel::text::SamePerson), 0) == 0;
+}
+
+// What the sink was told, file by file, and the entries the load returned.
+void checkEvents(const LoadLog& log, const Entries& entries, std::size_t fileCount) {
     std::size_t images = 0;
-    std::size_t pickers = 0;
-    std::size_t messages = 0;
+    std::size_t fileMessages = 0;
+    std::size_t sameSlotMessages = 0;
+    std::vector<std::string> imageKeys;
     long progress = 0;
-    std::string lastImageKey;
     for (std::size_t i = 0; i < log.events.size(); ++i) {
         const LoadLog::Event& e = log.events[i];
         switch (e.kind) {
@@ -136,12 +151,12 @@ void checkEvents(const LoadLog& log, std::size_t fileCount) {
                 progress += e.number;
                 break;
             case Kind::Message:
-                ++messages;
                 require(!e.text.empty(), "empty message");
+                ++(isSameSlotMessage(e) ? sameSlotMessages : fileMessages);
                 break;
             case Kind::Image:
                 ++images;
-                lastImageKey = e.text;
+                imageKeys.push_back(e.text);
                 if (images == fileCount + 1) {
                     require(i + 1 == log.events.size(), "events after the last picture");
                     require(e.text == vondrel::kUnknownImageKey && !e.portrait,
@@ -154,19 +169,26 @@ void checkEvents(const LoadLog& log, std::size_t fileCount) {
                             "portrait longer than a bitmap file");
                 }
                 break;
-            case Kind::PickerEntry:
-                ++pickers;
-                require(e.number >= 1 && static_cast<std::size_t>(e.number) <= fileCount,
-                        "picker entry's picture out of range");
-                require(static_cast<std::size_t>(e.number) == images,
-                        "picker entry does not show its file's picture");
-                require(isSlotKey(lastImageKey) && i > 0 && log.events[i - 1].kind == Kind::Image,
-                        "picker entry without its picture");
-                break;
         }
     }
     require(images == fileCount + 1, "not one picture per file plus the unknown face");
-    require(pickers + messages == fileCount, "not one picker entry or one message per file");
+    std::vector<int> ids;
+    int lastImage = 0;
+    for (const PickerEntry& e : entries) {
+        require(e.imageNumber > lastImage && static_cast<std::size_t>(e.imageNumber) <= fileCount,
+                "picker entries out of file order");
+        lastImage = e.imageNumber;
+        require(imageKeys[static_cast<std::size_t>(e.imageNumber - 1)] == vondrel::imageKeyOf(e.id),
+                "picker entry does not show its slot's picture");
+        ids.push_back(e.id);
+    }
+    std::sort(ids.begin(), ids.end());
+    require(std::adjacent_find(ids.begin(), ids.end()) == ids.end(), "two entries for one slot");
+    // Every file either makes an entry or is told about; an entry goes only with a slot
+    // taken over.
+    require(entries.size() + fileMessages <= fileCount, "an entry for a file with an error");
+    require(entries.size() + fileMessages + sameSlotMessages >= fileCount,
+            "a file without entry or message");
     require(progress == static_cast<long>(vondrel::kProgressPerFile * fileCount),
             "progress is not 6 per file");
 }
@@ -210,24 +232,46 @@ void checkUntouched(const vondrel::Persons& persons, const std::vector<int>& tou
     }
 }
 
-// Loads files[from, to) alone and checks that their events are exactly their part of the
-// whole load's events (which start at `at`): so the files before and after them, and their
-// names, change nothing. Returns where the part ends.
-std::size_t checkPart(const Input& input, std::size_t from, std::size_t to, const LoadLog& whole,
+// The events without the messages about slots named twice, which depend on earlier files.
+std::vector<LoadLog::Event> ownEvents(const LoadLog& log) {
+    std::vector<LoadLog::Event> own;
+    for (const LoadLog::Event& e : log.events) {
+        if (!isSameSlotMessage(e))
+            own.push_back(e);
+    }
+    return own;
+}
+
+// Loads files[from, to) alone and checks that their own events are exactly their part of the
+// whole load's (which start at `at`), and their entries that are left in the whole load are
+// there in order: so the files before and after them, and their names, change nothing but
+// which entries a later file takes over. Returns where the part's events end.
+std::size_t checkPart(const Input& input, std::size_t from, std::size_t to,
+                      const std::vector<LoadLog::Event>& whole, const Entries& wholeEntries,
                       std::size_t at, Table& scratch) {
     const std::vector<CharacterSource> part(input.files.begin() + static_cast<std::ptrdiff_t>(from),
                                             input.files.begin() + static_cast<std::ptrdiff_t>(to));
     LoadLog log;
-    vondrel::loadPersons(part, input.neighborhood, scratch.get(), log);
+    const Entries entries = vondrel::loadPersons(part, input.neighborhood, scratch.get(), log);
     scratch.clear(touchedSlots(log));
-    checkEvents(log, part.size());
-    log.events.pop_back();  // the unknown face
-    for (LoadLog::Event e : log.events) {
-        if (e.kind == Kind::PickerEntry)
-            e.number += static_cast<int>(from);
-        require(at < whole.events.size() && whole.events[at] == e,
-                "a file's events depend on the other files");
+    checkEvents(log, entries, part.size());
+    std::vector<LoadLog::Event> own = ownEvents(log);
+    own.pop_back();  // the unknown face
+    for (const LoadLog::Event& e : own) {
+        require(at < whole.size() && whole[at] == e, "a file's events depend on the other files");
         ++at;
+    }
+    const int first = static_cast<int>(from) + 1;
+    const int last = static_cast<int>(to);
+    std::size_t k = 0;
+    for (const PickerEntry& e : wholeEntries) {
+        if (e.imageNumber < first || e.imageNumber > last)
+            continue;
+        while (k < entries.size() && entries[k].imageNumber + first - 1 != e.imageNumber)
+            ++k;
+        require(k < entries.size() && entries[k].id == e.id && entries[k].text == e.text,
+                "an entry the part alone does not make");
+        ++k;
     }
     return at;
 }
@@ -337,17 +381,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     checkNameSearch(input.neighborhood, recordNames);
 
     LoadLog log;
-    vondrel::loadPersons(input.files, input.neighborhood, table.get(), log);
+    const Entries entries = vondrel::loadPersons(input.files, input.neighborhood, table.get(), log);
     const std::vector<int> touched = touchedSlots(log);
-    checkEvents(log, input.files.size());
+    checkEvents(log, entries, input.files.size());
     checkUntouched(table.get(), touched);
 
     // The whole load is the load of the files before a split point followed by the load of
     // the files after it; the input chooses the point.
     const std::size_t split = size == 0 ? 0 : (data[size - 1] + size) % (input.files.size() + 1);
-    const std::size_t end = checkPart(input, 0, split, log, 0, scratch);
-    require(checkPart(input, split, input.files.size(), log, end, scratch) + 1 == log.events.size(),
-            "the whole load has more events than its files");
+    const std::vector<LoadLog::Event> own = ownEvents(log);
+    const std::size_t end = checkPart(input, 0, split, own, entries, 0, scratch);
+    require(
+        checkPart(input, split, input.files.size(), own, entries, end, scratch) + 1 == own.size(),
+        "the whole load has more events than its files");
 
     checkValues(table.get(), touched, input.neighborhood);
     checkPositions(table.get(), touched,

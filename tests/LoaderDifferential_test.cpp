@@ -99,7 +99,7 @@ std::string slotDifference(const PersonRecord& a, const PersonRecord& b) {
 }
 
 std::string showEvent(const LoadLog::Event& e) {
-    static const char* const kKinds[] = {"begin", "advance", "message", "image", "picker"};
+    static const char* const kKinds[] = {"begin", "advance", "message", "image"};
     std::ostringstream out;
     out << kKinds[static_cast<int>(e.kind)] << " " << e.number << " " << show(e.text);
     if (e.portrait)
@@ -107,9 +107,22 @@ std::string showEvent(const LoadLog::Event& e) {
     return out.str();
 }
 
-std::string firstDifference(const Persons& fast, const LoadLog& fastLog, const Persons& literal,
-                            const LoadLog& literalLog) {
+std::string showEntries(const std::vector<PickerEntry>& entries) {
     std::ostringstream out;
+    for (const PickerEntry& e : entries)
+        out << " [" << e.id << " " << show(e.text) << " " << e.imageNumber << "]";
+    return out.str();
+}
+
+std::string firstDifference(const Persons& fast, const LoadLog& fastLog,
+                            const std::vector<PickerEntry>& fastEntries, const Persons& literal,
+                            const LoadLog& literalLog,
+                            const std::vector<PickerEntry>& literalEntries) {
+    std::ostringstream out;
+    if (fastEntries != literalEntries) {
+        out << "picker entries differ:\n  fast:   " << showEntries(fastEntries)
+            << "\n  literal:" << showEntries(literalEntries) << "\n";
+    }
     for (int id = 0; id < kSlotCount; ++id) {
         if (!(fast[id] == literal[id])) {
             out << "slot " << id << " differs (fast vs literal):\n"
@@ -143,7 +156,11 @@ void printCounters(const OracleCounters& c, long wellFormed, std::uint32_t seeds
               << " relations stored, " << c.relationsSkipped << " skipped, "
               << c.relationsOtherIdBad << " naming no slot, walks ended " << c.walksEndedByMarker
               << " by marker, " << c.walksEndedByCount << " by count, " << c.walksCutByEnd
-              << " by the file end\n";
+              << " by the file end, " << c.wholeNameAfterBare
+              << " names found whole past a bare one, " << c.bareNameOnly << " only bare, "
+              << c.sameSlot << " slots named twice (" << c.sameSlotEntryDropped
+              << " dropping an entry, " << c.sameSlotLaterRejected
+              << " with the later file rejected)\n";
 }
 
 TEST(LoaderDifferential, FastLoaderAgreesWithTheLiteralOneOnRandomFolders) {
@@ -161,13 +178,15 @@ TEST(LoaderDifferential, FastLoaderAgreesWithTheLiteralOneOnRandomFolders) {
         wellFormed += folder.wellFormed;
 
         LoadLog fastLog;
-        loadPersons(folder.files, folder.neighborhood, fast, fastLog);
+        const auto fastEntries = loadPersons(folder.files, folder.neighborhood, fast, fastLog);
         LoadLog literalLog;
         OracleCounters counters;
-        testing::oracleLoad(folder.files, folder.neighborhood, literal, literalLog, &counters);
+        const auto literalEntries =
+            testing::oracleLoad(folder.files, folder.neighborhood, literal, literalLog, &counters);
         total += counters;
 
-        const bool agree = fast == literal && fastLog.events == literalLog.events;
+        const bool agree =
+            fast == literal && fastLog.events == literalLog.events && fastEntries == literalEntries;
         if (agree) {
             // Every slot a load changes gets a picture under its key; only those need clearing.
             for (const LoadLog::Event& e : fastLog.events) {
@@ -182,7 +201,8 @@ TEST(LoaderDifferential, FastLoaderAgreesWithTheLiteralOneOnRandomFolders) {
         if (++mismatches <= 5) {
             ADD_FAILURE() << "seed " << seed << " (run again with VONDREL_SEED=" << seed
                           << "): " << folder.describe() << "\n"
-                          << firstDifference(fast, fastLog, literal, literalLog);
+                          << firstDifference(fast, fastLog, fastEntries, literal, literalLog,
+                                             literalEntries);
         }
         fast = empty;
         literal = empty;
@@ -217,6 +237,11 @@ TEST(LoaderDifferential, FastLoaderAgreesWithTheLiteralOneOnRandomFolders) {
     EXPECT_GT(total.walksEndedByMarker, n);
     EXPECT_GT(total.walksEndedByCount, n / 10);
     EXPECT_GT(total.walksCutByEnd, n / 20);
+    EXPECT_GT(total.wholeNameAfterBare, n / 20);
+    EXPECT_GT(total.bareNameOnly, n / 40);
+    EXPECT_GT(total.sameSlot, n / 5);
+    EXPECT_GT(total.sameSlotEntryDropped, n / 10);
+    EXPECT_GT(total.sameSlotLaterRejected, n / 20);
 }
 
 }  // namespace

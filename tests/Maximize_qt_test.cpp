@@ -329,7 +329,6 @@ class NoLoadSink : public LoadSink {
     void advance(int) override {}
     void message(const std::string& text) override { ADD_FAILURE() << text; }
     void image(const std::string&, const std::optional<Bytes>&) override {}
-    void pickerEntry(const std::string&, int) override {}
 };
 
 // A person of the test game: in a career, with a middling performance.

@@ -88,12 +88,24 @@ TEST(PersonLoader, OneReadableFileFillsItsSlotAndTellsTheWindowEverything) {
         {Kind::Advance, 1, {}, {}},
         {Kind::Advance, 1, {}, {}},
         {Kind::Image, 0, "ID=42", *ann.portrait},
-        {Kind::PickerEntry, 1, "Doe, Ann", {}},
         {Kind::Advance, 1, {}, {}},
         {Kind::Advance, 1, {}, {}},
         {Kind::Image, 0, "Unknown", {}},
     };
     EXPECT_EQ(run.log.events, expected);
+    EXPECT_EQ(run.entries, (std::vector<PickerEntry>{{42, "Doe, Ann", 1}}));
+}
+
+TEST(PersonLoader, EntriesCarryTheIdOfTheSlotTheyWereMadeFrom) {
+    // Same names in two slots, and a first name with a comma: the text cannot tell them apart.
+    build::PersonSpec ann = person("Ann", 9, 1);
+    build::PersonSpec twin = person("Ann", 4, 2);
+    twin.fileName = "Ann2.iff";
+    build::PersonSpec jr = person("Jr", 300, 3);
+    jr.firstName = "Jo, Jr";
+    const auto run = loadSpec(family({ann, twin, jr}));
+    EXPECT_EQ(run.entries, (std::vector<PickerEntry>{
+                               {9, "Doe, Ann", 1}, {4, "Doe, Ann", 2}, {300, "Doe, Jo, Jr", 3}}));
 }
 
 TEST(PersonLoader, EveryFileAdvancesTheProgressBySixWhateverHappens) {
@@ -118,7 +130,7 @@ TEST(PersonLoader, EveryFileAdvancesTheProgressBySixWhateverHappens) {
     // One picture per file plus the last one, so picture i + 1 belongs to file i.
     EXPECT_EQ(run.log.texts(Kind::Image), (std::vector<std::string>{"ID=1", "ID=2", "ID=3", "ID=4",
                                                                     "", "", "ID=5", "Unknown"}));
-    EXPECT_EQ(run.log.texts(Kind::PickerEntry), (std::vector<std::string>{"Doe, Ann"}));
+    EXPECT_EQ(run.entries, (std::vector<PickerEntry>{{1, "Doe, Ann", 1}}));
 }
 
 TEST(PersonLoader, FileWithoutAnchorMarksTheSlotItsRecordNames) {
@@ -130,7 +142,7 @@ TEST(PersonLoader, FileWithoutAnchorMarksTheSlotItsRecordNames) {
     EXPECT_EQ(p.FirstName, "*UNK*");
     EXPECT_EQ(p.NamePos, 0);  // nothing of the record was stored
     EXPECT_EQ(p.Rejected, kTrue);
-    EXPECT_TRUE(run.log.texts(Kind::PickerEntry).empty());
+    EXPECT_TRUE(run.entries.empty());
 }
 
 TEST(PersonLoader, ValueAboveItsLimitStoresTheSubstituteAndStopsReading) {
@@ -260,7 +272,7 @@ TEST(PersonLoader, FamilyWithoutNameMarkerLeavesItsMembersFamilyLess) {
     EXPECT_EQ(p.Money, 0);
     EXPECT_EQ(p.MoneyPos, 0);
     EXPECT_EQ(p.House, 0);
-    EXPECT_EQ(run.log.texts(Kind::PickerEntry), std::vector<std::string>{"Ann"});
+    EXPECT_EQ(run.entries, (std::vector<PickerEntry>{{1, "Ann", 1}}));
 }
 
 TEST(PersonLoader, FamilyNameIsFoundPastTheFamilyRecord) {
@@ -285,7 +297,7 @@ TEST(PersonLoader, PersonWithoutFamilyOrPortrait) {
     const auto run = loadSpec(g);
     EXPECT_EQ(run.persons[8].FamilyName, "");
     EXPECT_EQ(run.persons[8].MoneyPos, 0);
-    EXPECT_EQ(run.log.texts(Kind::PickerEntry), std::vector<std::string>{"Sol"});
+    EXPECT_EQ(run.entries, (std::vector<PickerEntry>{{8, "Sol", 1}}));
     // The placeholder under the person's own key keeps pictures aligned with files.
     ASSERT_EQ(run.log.texts(Kind::Image), (std::vector<std::string>{"ID=8", "Unknown"}));
     for (const auto& e : run.log.events) {
@@ -382,18 +394,60 @@ TEST(PersonLoader, LaterFileWithTheSameIdOverwritesWhatItReads) {
     EXPECT_EQ(run.log.texts(Kind::Image), (std::vector<std::string>{"ID=5", "ID=5", "Unknown"}));
 }
 
-TEST(PersonLoader, FirstOccurrenceOfTheRecordNameIsUsed) {
-    // "ann" first occurs inside "joanna"'s record, which comes earlier in the file, so
-    // Ann's values are taken two bytes into Joanna's record and never from her own.
+TEST(PersonLoader, TwoFilesInOneSlotLeaveOnlyTheLaterAndSaySo) {
+    const std::string kSameSlot =
+        "Two character files name the same person: Ann.iff and Bob.iff\nVondrel keeps only the "
+        "later one.";
+    const std::string kBobError =
+        "Error on trying to read the file Bob.iff\nThe editor will ignore this file";
+    struct Case {
+        const char* what;
+        bool annRejected, bobRejected;
+        std::vector<std::string> messages;
+        std::vector<PickerEntry> entries;
+    };
+    const Case cases[] = {
+        {"later accepted", false, false, {kSameSlot}, {{8, "Doe, Cid", 2}, {5, "Doe, Bob", 3}}},
+        {"later rejected", false, true, {kBobError, kSameSlot}, {{8, "Doe, Cid", 2}}},
+        {"earlier rejected",
+         true,
+         false,
+         {kFileError, kSameSlot},
+         {{8, "Doe, Cid", 2}, {5, "Doe, Bob", 3}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        build::PersonSpec ann = person("Ann", 5, 1);
+        ann.omitAnchor = c.annRejected;
+        build::PersonSpec bob = person("Bob", 5, 2);
+        bob.omitAnchor = c.bobRejected;
+        const auto run = loadSpec(family({ann, person("Cid", 8, 3), bob}));
+        EXPECT_EQ(run.log.texts(Kind::Message), c.messages);
+        EXPECT_EQ(run.entries, c.entries);
+        EXPECT_EQ(run.log.progress(), 18);
+    }
+}
+
+TEST(PersonLoader, RecordNameFollowedByNulWinsOverAnEarlierLongerName) {
+    // "user1" first occurs as the start of "user10", whose record comes earlier.
+    build::PersonSpec user10 = person("user10", 1, 1);
+    build::PersonSpec user1 = person("user1", 2, 2);
+    user1.neat = 800;
+    const build::BuiltGame game = build::build(family({user10, user1}));
+    const auto run = testing::loadBuilt(game);
+    EXPECT_EQ(run.persons[2].NamePos, static_cast<Long>(game.layout.recordOffset.at("user1") + 1));
+    EXPECT_EQ(run.persons[2].Neat, 800);
+    EXPECT_EQ(run.persons[1].FirstName, "user10");
+    EXPECT_TRUE(run.log.texts(Kind::Message).empty());
+
+    // A name that is never followed by a NUL is taken where it first occurs: "ann" in
+    // "joanna", two bytes in, where the id read is 0.
     build::PersonSpec joanna = person("Joanna", 1, 1);
     build::PersonSpec ann = person("Ann", 2, 2);
-    const build::BuiltGame game = build::build(family({joanna, ann}));
-    const auto run = testing::loadBuilt(game);
-    const Long joannaPos = static_cast<Long>(game.layout.recordOffset.at("joanna")) + 1;
-    EXPECT_EQ(run.persons[2].FirstName, "");
-    // The id read there is 0.
-    EXPECT_EQ(run.persons[0].NamePos, joannaPos + 2);
-    EXPECT_EQ(run.persons[0].FirstName, "Ann");
+    ann.inNeighborhood = false;
+    const build::BuiltGame inside = build::build(family({joanna, ann}));
+    const Long joannaPos = static_cast<Long>(inside.layout.recordOffset.at("joanna")) + 1;
+    EXPECT_EQ(testing::loadBuilt(inside).persons[0].NamePos, joannaPos + 2);
 }
 
 TEST(GameFolderLoad, ListsIffFilesInAnyCaseSortedIgnoringCase) {
@@ -422,7 +476,8 @@ TEST(GameFolderLoad, ListsIffFilesInAnyCaseSortedIgnoringCase) {
     const GameFolderLoad load = loadGameFolder(dir.path(), persons, log);
     EXPECT_EQ(load.status, LoadStatus::Loaded);
     EXPECT_EQ(log.events.front(), (LoadLog::Event{Kind::Begin, 18, {}, {}}));
-    EXPECT_EQ(log.texts(Kind::PickerEntry), (std::vector<std::string>{"Ann", "bob", "car"}));
+    EXPECT_EQ(load.entries,
+              (std::vector<PickerEntry>{{1, "Ann", 1}, {0, "bob", 2}, {2, "car", 3}}));
     EXPECT_EQ(load.neighborhood, build::build(g).neighborhood);
 }
 

@@ -15,7 +15,6 @@ class PrintingSink : public vondrel::LoadSink {
     void advance(int) override {}
     void message(const std::string& text) override { std::cout << "! " << text << "\n\n"; }
     void image(const std::string&, const std::optional<vondrel::Bytes>&) override {}
-    void pickerEntry(const std::string&, int) override {}
 };
 
 }  // namespace

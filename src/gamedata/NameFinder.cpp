@@ -18,9 +18,10 @@ inline unsigned blockAt(const std::uint8_t* p) {
 
 }  // namespace
 
-std::vector<std::size_t> findFirstOccurrences(ByteView data,
-                                              const std::vector<std::string>& names) {
+std::vector<std::size_t> findRecordNames(ByteView data, const std::vector<std::string>& names) {
+    // The first occurrence of each name, and the first one followed by a NUL.
     std::vector<std::size_t> found(names.size(), kNoMatch);
+    std::vector<std::size_t> whole(names.size(), kNoMatch);
 
     // Distinct names take part once; duplicates share the answer.
     std::vector<std::size_t> multi;
@@ -30,7 +31,10 @@ std::vector<std::size_t> findFirstOccurrences(ByteView data,
         if (name.empty())
             continue;
         if (name.size() < kMinMultiLength) {
-            found[k] = findBytes(data, asBytes(name));
+            const std::string terminated = name + '\0';
+            found[k] = findBytes(data, asBytes(terminated));
+            if (found[k] == kNoMatch)
+                found[k] = findBytes(data, asBytes(name));
             continue;
         }
         multi.push_back(k);
@@ -80,20 +84,26 @@ std::vector<std::size_t> findFirstOccurrences(ByteView data,
         const std::size_t start = pos + 1 - window;
         for (std::int32_t u = head[block]; u >= 0; u = next[static_cast<std::size_t>(u)]) {
             const std::size_t k = unique[static_cast<std::size_t>(u)];
-            if (found[k] != kNoMatch)
+            if (whole[k] != kNoMatch)
                 continue;
             const std::string& name = names[k];
             if (n - start >= name.size() &&
                 std::memcmp(text + start, name.data(), name.size()) == 0) {
-                found[k] = start;
-                --remaining;
+                if (found[k] == kNoMatch)
+                    found[k] = start;
+                if (n - start > name.size() && text[start + name.size()] == 0) {
+                    whole[k] = start;
+                    --remaining;
+                }
             }
         }
         ++pos;
     }
 
-    for (std::size_t k : multi)
-        found[k] = found[representative[k]];
+    for (std::size_t k : multi) {
+        const std::size_t r = representative[k];
+        found[k] = whole[r] != kNoMatch ? whole[r] : found[r];
+    }
     return found;
 }
 

@@ -38,7 +38,7 @@ ByteView membersOf(ByteView data, std::size_t familyOffset) {
 
 NeighborhoodIndex::NeighborhoodIndex(ByteView data, const std::vector<std::string>& recordNames)
     : data_(data),
-      nameOffsets_(findFirstOccurrences(data, recordNames)),
+      nameOffsets_(findRecordNames(data, recordNames)),
       families_(allOccurrences(data, kFamilyTag)),
       nameMarkers_(allOccurrences(data, kFamilyNameMarker)) {
     for (std::size_t f = 0; f < families_.size(); ++f) {

@@ -48,14 +48,14 @@ struct RelationEntry {
     bool loves = false;
 };
 
-// The neighbourhood file read once: where every record name first occurs, and every
+// The neighbourhood file read once: where every record name sits, and every
 // family record with the keys of its member list.
 class NeighborhoodIndex {
   public:
     NeighborhoodIndex(ByteView data, const std::vector<std::string>& recordNames);
 
     ByteView data() const { return data_; }
-    // 0-based offset of the first occurrence of recordNames[k], or kNoMatch.
+    // 0-based offset of recordNames[k]'s record (see findRecordNames), or kNoMatch.
     std::size_t nameOffset(std::size_t k) const { return nameOffsets_[k]; }
     // The first family whose member list holds `key`; nothing when no family does.
     std::optional<FamilyInfo> familyOf(std::string_view key) const;

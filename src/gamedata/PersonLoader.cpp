@@ -1,6 +1,7 @@
 #include "gamedata/PersonLoader.h"
 
 #include <algorithm>
+#include <array>
 
 #include "base/Cp1252.h"
 #include "base/FileIO.h"
@@ -47,13 +48,44 @@ constexpr Check kChecks[] = {
 
 class FilePass {
   public:
-    FilePass(const NeighborhoodIndex& index, Persons& persons, LoadSink& sink,
-             const StringTable& strings)
-        : index_(index), data_(index.data()), persons_(persons), sink_(sink), strings_(strings) {}
+    FilePass(const std::vector<CharacterSource>& files, const NeighborhoodIndex& index,
+             Persons& persons, LoadSink& sink, const StringTable& strings)
+        : files_(files),
+          index_(index),
+          data_(index.data()),
+          persons_(persons),
+          sink_(sink),
+          strings_(strings) {}
 
-    void run(std::size_t k, const CharacterSource& source);
+    void run(std::size_t k);
+    // The entries of the files that still hold their slots, in file order.
+    std::vector<PickerEntry> takeEntries();
 
   private:
+    // The last file that named a slot in this load, and its picker entry if it made one.
+    struct Holder {
+        std::optional<std::size_t> file;
+        std::optional<std::size_t> entry;
+    };
+
+    // Called right before file `k` first changes slot `id`: a file that named the slot
+    // earlier loses it, its entry included, and the user is told.
+    void claim(int id, std::size_t k) {
+        Holder& holder = holders_[static_cast<std::size_t>(id)];
+        if (holder.file) {
+            sink_.message(strings_.text(text::SamePerson) + files_[*holder.file].fileName +
+                          " and " + files_[k].fileName + "\n" + strings_.text(text::KeepsLaterOne));
+            if (holder.entry)
+                kept_[*holder.entry] = false;
+        }
+        holder = {k, std::nullopt};
+    }
+    void addEntry(int id, std::string text, int imageNumber) {
+        holders_[static_cast<std::size_t>(id)].entry = entries_.size();
+        entries_.push_back({id, std::move(text), imageNumber});
+        kept_.push_back(true);
+    }
+
     // The slot the neighbour record at `offset` names, when the record lies inside the file
     // and its id fits the table.
     std::optional<int> slotAt(std::size_t offset) const {
@@ -84,14 +116,31 @@ class FilePass {
     // A file whose neighbour record names no usable slot: nothing to mark.
     void rejectWithoutSlot() { sink_.image({}, std::nullopt); }
 
+    const std::vector<CharacterSource>& files_;
     const NeighborhoodIndex& index_;
     ByteView data_;
     Persons& persons_;
     LoadSink& sink_;
     const StringTable& strings_;
+    std::array<Holder, kSlotCount> holders_{};
+    std::vector<PickerEntry> entries_;
+    std::vector<bool> kept_;
 };
 
-void FilePass::run(std::size_t k, const CharacterSource& source) {
+std::vector<PickerEntry> FilePass::takeEntries() {
+    std::vector<PickerEntry> out;
+    out.reserve(entries_.size());
+    for (std::size_t e = 0; e < entries_.size(); ++e) {
+        if (kept_[e])
+            out.push_back(std::move(entries_[e]));
+    }
+    entries_.clear();
+    kept_.clear();
+    return out;
+}
+
+void FilePass::run(std::size_t k) {
+    const CharacterSource& source = files_[k];
     const int imageNumber = static_cast<int>(k) + 1;
     sink_.advance(1);
 
@@ -103,7 +152,12 @@ void FilePass::run(std::size_t k, const CharacterSource& source) {
     if (!character.accepted) {
         fileError(source.fileName);
         sink_.advance(5);
-        slot ? reject(*slot) : rejectWithoutSlot();
+        if (slot) {
+            claim(*slot, k);
+            reject(*slot);
+        } else {
+            rejectWithoutSlot();
+        }
         return;
     }
     if (!slot) {
@@ -123,6 +177,7 @@ void FilePass::run(std::size_t k, const CharacterSource& source) {
         if (family->house > kMaxHouse) {
             fileError(source.fileName);
             sink_.advance(4);
+            claim(id, k);
             reject(id);
             return;
         }
@@ -133,6 +188,7 @@ void FilePass::run(std::size_t k, const CharacterSource& source) {
     }
 
     sink_.advance(1);
+    claim(id, k);
     PersonRecord& p = persons_[id];
     p.NamePos = static_cast<Long>(offset + 1);
     p.Id = static_cast<Integer>(id);
@@ -172,7 +228,7 @@ void FilePass::run(std::size_t k, const CharacterSource& source) {
     sink_.advance(1);
 
     sink_.image(imageKeyOf(id), character.portrait);
-    sink_.pickerEntry(pickerText(p.FamilyName, p.FirstName), imageNumber);
+    addEntry(id, pickerText(p.FamilyName, p.FirstName), imageNumber);
     sink_.advance(1);
 
     for (const RelationEntry& entry : index_.relations(offset)) {
@@ -190,18 +246,20 @@ std::string imageKeyOf(int id) {
     return "ID=" + std::to_string(id);
 }
 
-void loadPersons(const std::vector<CharacterSource>& files, ByteView neighborhood, Persons& persons,
-                 LoadSink& sink, const StringTable& strings) {
+std::vector<PickerEntry> loadPersons(const std::vector<CharacterSource>& files,
+                                     ByteView neighborhood, Persons& persons, LoadSink& sink,
+                                     const StringTable& strings) {
     std::vector<std::string> recordNames;
     recordNames.reserve(files.size());
     for (const CharacterSource& file : files)
         recordNames.push_back(recordNameOf(file.fileName));
     const NeighborhoodIndex index(neighborhood, recordNames);
 
-    FilePass pass(index, persons, sink, strings);
+    FilePass pass(files, index, persons, sink, strings);
     for (std::size_t k = 0; k < files.size(); ++k)
-        pass.run(k, files[k]);
+        pass.run(k);
     sink.image(kUnknownImageKey, std::nullopt);
+    return pass.takeEntries();
 }
 
 std::vector<std::filesystem::path> listCharacterFiles(const std::filesystem::path& folder) {
@@ -281,7 +339,7 @@ GameFolderLoad loadGameFolder(const std::filesystem::path& gamePath, Persons& pe
     for (const auto& path : paths) {
         sources.push_back({path.filename().string(), readWholeFile(path).bytes});
     }
-    loadPersons(sources, result.neighborhood, persons, sink, strings);
+    result.entries = loadPersons(sources, result.neighborhood, persons, sink, strings);
     return result;
 }
 

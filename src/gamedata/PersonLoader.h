@@ -31,8 +31,15 @@ class LoadSink {
     // picture, or empty for a rejected file that names no slot. Without portrait bytes the
     // picture is the placeholder face.
     virtual void image(const std::string& key, const std::optional<Bytes>& portrait) = 0;
-    // A person picker entry (Windows-1252 text) showing picture `imageNumber` (from 1).
-    virtual void pickerEntry(const std::string& text, int imageNumber) = 0;
+};
+
+// A person picker entry: the slot it was made from, its text and the picture it shows.
+struct PickerEntry {
+    int id = 0;
+    std::string text;  // Windows-1252
+    // The picture of the portrait list (from 1), the one the file put there.
+    int imageNumber = 0;
+    bool operator==(const PickerEntry&) const = default;
 };
 
 inline constexpr int kProgressPerFile = 6;
@@ -41,9 +48,12 @@ inline constexpr const char* kUnknownImageKey = "Unknown";
 std::string imageKeyOf(int id);
 
 // The per-file pass over the listed character files and the neighbourhood file's bytes:
-// fills `persons` and tells `sink` what to show. Does not call sink.begin.
-void loadPersons(const std::vector<CharacterSource>& files, ByteView neighborhood, Persons& persons,
-                 LoadSink& sink, const StringTable& strings = StringTable::builtIn());
+// fills `persons`, tells `sink` what to show and returns the picker entries in file order.
+// When two files name the same slot, the later one keeps it: the earlier one's entry is left
+// out and the sink is told. Does not call sink.begin.
+std::vector<PickerEntry> loadPersons(const std::vector<CharacterSource>& files,
+                                     ByteView neighborhood, Persons& persons, LoadSink& sink,
+                                     const StringTable& strings = StringTable::builtIn());
 
 // The character files of a folder: every file whose name ends in ".iff" in any letter
 // case, sorted by name ignoring case. Hidden files are left out.
@@ -56,6 +66,8 @@ struct GameFolderLoad {
     std::filesystem::path neighborhoodPath;
     // The neighbourhood file as it was read; the save checks the file against it.
     Bytes neighborhood;
+    // The person picker's entries, as loadPersons returns them.
+    std::vector<PickerEntry> entries;
 };
 
 std::filesystem::path charactersFolderOf(const std::filesystem::path& gamePath);

@@ -12,7 +12,7 @@ inline constexpr int AreYouSure = 131, LoseChanges = 132, NoBackups = 133, Saved
                      PleaseWait = 138, Initializing = 139, ReadError = 140, IgnoreFile = 141,
                      ValueTooBig = 142, ChangedOnDisk = 352, RestartAndRepeat = 353,
                      CouldNotSave = 354, CouldNotRead = 355, CannotGoOn = 356,
-                     NoCharactersFolder = 357;
+                     NoCharactersFolder = 357, SamePerson = 358, KeepsLaterOne = 359;
 }  // namespace text
 
 // The program's texts by numeric id (UTF-8).

@@ -10,8 +10,7 @@
 namespace vondrel {
 namespace {
 
-// Shows what the loader reports: the splash progress, the error boxes, the portraits and
-// the person picker's entries.
+// Shows what the loader reports: the splash progress, the error boxes and the portraits.
 class WindowLoadSink : public LoadSink {
   public:
     WindowLoadSink(MainWindow& window, SplashWindow& splash, MessageBoxes& messages)
@@ -38,9 +37,6 @@ class WindowLoadSink : public LoadSink {
         if (face.isNull())
             face = window_.pctUnknown;
         window_.imgFaces.add(face, QString::fromStdString(key));
-    }
-    void pickerEntry(const std::string& text, int imageNumber) override {
-        window_.imcFaces->addEntry(QString::fromStdString(cp1252ToUtf8(text)), imageNumber);
     }
 
   private:
@@ -88,6 +84,8 @@ std::unique_ptr<MainWindow> startUp(WindowState& state, PlatformServices& servic
     GameFolderLoad load = loadGameFolder(state.GamePath, state.persons, sink, strings);
     if (load.status != LoadStatus::Loaded)
         return nullptr;
+    for (const PickerEntry& e : load.entries)
+        window->imcFaces->addEntry(QString::fromStdString(cp1252ToUtf8(e.text)), e.imageNumber);
     window->saver =
         std::make_unique<NeighborhoodSaver>(load.neighborhoodPath, std::move(load.neighborhood));
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -7,11 +8,20 @@
 #include "support/GameBuilder.h"
 #include "support/LoadLog.h"
 
+namespace vondrel {
+
+inline void PrintTo(const PickerEntry& e, std::ostream* out) {
+    *out << "{" << e.id << ", \"" << e.text << "\", " << e.imageNumber << "}";
+}
+
+}  // namespace vondrel
+
 namespace vondrel::testing {
 
 struct LoadRun {
     Persons persons;
     LoadLog log;
+    std::vector<PickerEntry> entries;
     Bytes neighborhood;
 };
 
@@ -26,7 +36,7 @@ inline std::vector<CharacterSource> sourcesOf(const build::BuiltGame& game) {
 inline LoadRun loadBuilt(const build::BuiltGame& game) {
     LoadRun run;
     run.neighborhood = game.neighborhood;
-    loadPersons(sourcesOf(game), run.neighborhood, run.persons, run.log);
+    run.entries = loadPersons(sourcesOf(game), run.neighborhood, run.persons, run.log);
     return run;
 }
 

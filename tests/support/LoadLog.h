@@ -12,11 +12,11 @@ namespace vondrel {
 // the loader without a window.
 class LoadLog : public LoadSink {
   public:
-    enum class Kind { Begin, Advance, Message, Image, PickerEntry };
+    enum class Kind { Begin, Advance, Message, Image };
     struct Event {
         Kind kind;
-        int number = 0;    // maximum, amount or image number
-        std::string text;  // message, image key or picker text
+        int number = 0;    // maximum or amount
+        std::string text;  // message or image key
         std::optional<Bytes> portrait;
         bool operator==(const Event&) const = default;
     };
@@ -30,9 +30,6 @@ class LoadLog : public LoadSink {
     }
     void image(const std::string& key, const std::optional<Bytes>& portrait) override {
         events.push_back({Kind::Image, 0, key, portrait});
-    }
-    void pickerEntry(const std::string& text, int imageNumber) override {
-        events.push_back({Kind::PickerEntry, imageNumber, text, {}});
     }
 
     int progress() const {

@@ -29,6 +29,11 @@ std::string valueErrorText(const std::string& fileName) {
            "The editor will ignore this file";
 }
 
+std::string sameSlotText(const std::string& earlier, const std::string& later) {
+    return "Two character files name the same person: " + earlier + " and " + later + "\n" +
+           "Vondrel keeps only the later one.";
+}
+
 std::string keyOf(int id) {
     return "ID=" + std::to_string(id);
 }
@@ -113,15 +118,61 @@ Bytes recordNameOfFile(const std::string& fileName) {
     return Bytes(name.begin(), name.end());
 }
 
+// Where the record of `name` starts: its first occurrence with a NUL right after it, else its
+// first occurrence at all.
+std::optional<std::size_t> recordOf(const Bytes& nb, const Bytes& name, OracleCounters& count) {
+    if (name.empty())
+        return std::nullopt;
+    Bytes withNul = name;
+    withNul.push_back(0);
+    const std::optional<std::size_t> bare = searchFrom(nb, 0, name);
+    const std::optional<std::size_t> whole = searchFrom(nb, 0, withNul);
+    if (whole) {
+        if (*whole != *bare)
+            ++count.wholeNameAfterBare;
+        return whole;
+    }
+    if (bare)
+        ++count.bareNameOnly;
+    return bare;
+}
+
 class Pass {
   public:
-    Pass(const Bytes& nb, Persons& persons, LoadSink& sink, OracleCounters& count)
-        : nb_(nb), persons_(persons), sink_(sink), count_(count) {}
+    Pass(const std::vector<CharacterSource>& files, const Bytes& nb, Persons& persons,
+         LoadSink& sink, OracleCounters& count)
+        : files_(files), nb_(nb), persons_(persons), sink_(sink), count_(count) {}
 
-    void file(std::size_t i, const CharacterSource& source);
+    void file(std::size_t i);
+    std::vector<PickerEntry> entries() const { return entries_; }
 
   private:
+    // File i is about to change slot `id`: a file that named the same slot before it gives
+    // the slot up, and its picker entry goes.
+    void claim(std::size_t i, int id) {
+        for (std::size_t n = named_.size(); n-- > 0;) {
+            if (named_[n].second != id)
+                continue;
+            const std::size_t earlier = named_[n].first;
+            ++count_.sameSlot;
+            sameSlot_ = true;
+            sink_.message(sameSlotText(files_[earlier].fileName, files_[i].fileName));
+            for (std::size_t e = 0; e < entries_.size(); ++e) {
+                if (entryFiles_[e] == earlier) {
+                    ++count_.sameSlotEntryDropped;
+                    entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(e));
+                    entryFiles_.erase(entryFiles_.begin() + static_cast<std::ptrdiff_t>(e));
+                    break;
+                }
+            }
+            break;
+        }
+        named_.push_back({i, id});
+    }
+
     void markRejected(int id) {
+        if (sameSlot_)
+            ++count_.sameSlotLaterRejected;
         PersonRecord& r = persons_[id];
         if (r.FirstName.empty()) {
             r.FirstName = "*UNK*";
@@ -150,6 +201,7 @@ class Pass {
 
     void relationships();
 
+    const std::vector<CharacterSource>& files_;
     const Bytes& nb_;
     Persons& persons_;
     LoadSink& sink_;
@@ -157,11 +209,18 @@ class Pass {
     std::string fileName_;
     std::size_t p_ = 0;
     int id_ = 0;
+    // Every (file, slot) so far in which a file named a slot.
+    std::vector<std::pair<std::size_t, int>> named_;
+    std::vector<PickerEntry> entries_;
+    std::vector<std::size_t> entryFiles_;
+    bool sameSlot_ = false;  // the current file took a slot from an earlier one
 };
 
-void Pass::file(std::size_t i, const CharacterSource& source) {
+void Pass::file(std::size_t i) {
+    const CharacterSource& source = files_[i];
     ++count_.files;
     fileName_ = source.fileName;
+    sameSlot_ = false;
     sink_.advance(1);
 
     const Bytes empty;
@@ -174,9 +233,7 @@ void Pass::file(std::size_t i, const CharacterSource& source) {
         ++count_.emptyKeys;
 
     const Bytes recordName = recordNameOfFile(source.fileName);
-    std::optional<std::size_t> p;
-    if (!recordName.empty())
-        p = searchFrom(nb_, 0, recordName);
+    const std::optional<std::size_t> p = recordOf(nb_, recordName, count_);
     std::optional<int> slot;
     if (p && *p + 194 <= nb_.size()) {
         const Integer id = int16At(nb_, *p + 178);
@@ -190,6 +247,7 @@ void Pass::file(std::size_t i, const CharacterSource& source) {
         sink_.advance(5);
         if (slot) {
             ++count_.rejectedWithSlot;
+            claim(i, *slot);
             markRejected(*slot);
         } else {
             sink_.image("", std::nullopt);
@@ -256,6 +314,7 @@ void Pass::file(std::size_t i, const CharacterSource& source) {
                 ++count_.houseRejected;
                 sink_.message(fileErrorText(fileName_));
                 sink_.advance(4);
+                claim(i, id_);
                 markRejected(id_);
                 return;
             }
@@ -265,6 +324,7 @@ void Pass::file(std::size_t i, const CharacterSource& source) {
     }
 
     sink_.advance(1);
+    claim(i, id_);
     PersonRecord& r = persons_[id_];
     r.NamePos = static_cast<Long>(p_ + 1);
     r.Id = static_cast<Integer>(id_);
@@ -309,11 +369,12 @@ void Pass::file(std::size_t i, const CharacterSource& source) {
 
     sink_.advance(1);
     sink_.image(keyOf(id_), c.portrait);
-    if (r.FamilyName.empty()) {
-        sink_.pickerEntry(r.FirstName, static_cast<int>(i) + 1);
-    } else {
-        sink_.pickerEntry(r.FamilyName + ", " + r.FirstName, static_cast<int>(i) + 1);
-    }
+    PickerEntry entry;
+    entry.id = id_;
+    entry.text = r.FamilyName.empty() ? r.FirstName : r.FamilyName + ", " + r.FirstName;
+    entry.imageNumber = static_cast<int>(i) + 1;
+    entries_.push_back(entry);
+    entryFiles_.push_back(i);
     sink_.advance(1);
     ++count_.accepted;
     if (c.portrait)
@@ -397,17 +458,24 @@ OracleCounters& OracleCounters::operator+=(const OracleCounters& o) {
     walksCutByEnd += o.walksCutByEnd;
     walksEndedByMarker += o.walksEndedByMarker;
     walksEndedByCount += o.walksEndedByCount;
+    wholeNameAfterBare += o.wholeNameAfterBare;
+    bareNameOnly += o.bareNameOnly;
+    sameSlot += o.sameSlot;
+    sameSlotEntryDropped += o.sameSlotEntryDropped;
+    sameSlotLaterRejected += o.sameSlotLaterRejected;
     return *this;
 }
 
-void oracleLoad(const std::vector<CharacterSource>& files, ByteView neighborhood, Persons& persons,
-                LoadSink& sink, OracleCounters* counters) {
+std::vector<PickerEntry> oracleLoad(const std::vector<CharacterSource>& files,
+                                    ByteView neighborhood, Persons& persons, LoadSink& sink,
+                                    OracleCounters* counters) {
     const Bytes nb(neighborhood.begin(), neighborhood.end());
     OracleCounters ignored;
-    Pass pass(nb, persons, sink, counters ? *counters : ignored);
+    Pass pass(files, nb, persons, sink, counters ? *counters : ignored);
     for (std::size_t i = 0; i < files.size(); ++i)
-        pass.file(i, files[i]);
+        pass.file(i);
     sink.image("Unknown", std::nullopt);
+    return pass.entries();
 }
 
 std::vector<OracleWrite> oracleWrites(const PersonRecord& r) {

@@ -39,13 +39,19 @@ struct OracleCounters {
     long walksCutByEnd = 0;        // an entry would have run past the end of the file
     long walksEndedByMarker = 0;   // a next marker other than 1 ended the list
     long walksEndedByCount = 0;
+    long wholeNameAfterBare = 0;     // the name followed by NUL first occurs after the bare name
+    long bareNameOnly = 0;           // the name occurs, but never followed by NUL
+    long sameSlot = 0;               // a file named a slot that an earlier file named
+    long sameSlotEntryDropped = 0;   // ... and the earlier file's picker entry went
+    long sameSlotLaterRejected = 0;  // ... and the later file was rejected itself
 
     OracleCounters& operator+=(const OracleCounters& o);
 };
 
 // Loads the persons of `files` the slow way; same contract as loadPersons.
-void oracleLoad(const std::vector<CharacterSource>& files, ByteView neighborhood, Persons& persons,
-                LoadSink& sink, OracleCounters* counters = nullptr);
+std::vector<PickerEntry> oracleLoad(const std::vector<CharacterSource>& files,
+                                    ByteView neighborhood, Persons& persons, LoadSink& sink,
+                                    OracleCounters* counters = nullptr);
 
 // One little-endian value a save writes.
 struct OracleWrite {

@@ -71,6 +71,7 @@ class Generator {
 
     GameSpec baseGame();
     void rename(GameSpec& g);
+    void prefixNames(GameSpec& g);
     void shape(GameSpec& g);
     void damageGame(GameSpec& g);
     void damageCharacters();
@@ -139,6 +140,22 @@ void Generator::rename(GameSpec& g) {
         p.recordName = record;
         note("file " + p.fileName);
     }
+}
+
+// Two record names of which the later one is the start of the earlier one, as "user1" after
+// "user10": the later one's own record follows its name with a NUL, the earlier one does not.
+void Generator::prefixNames(GameSpec& g) {
+    if (g.persons.size() < 2)
+        return;
+    const std::size_t later = 1 + index(g.persons.size() - 1);
+    const std::size_t earlier = index(later);
+    const std::string stem = "user" + std::to_string(uniform(1, 9));
+    const std::string longer = stem + std::to_string(uniform(0, 9));
+    g.persons[earlier].fileName = longer + pick(kExtensions);
+    g.persons[earlier].recordName = longer;
+    g.persons[later].fileName = stem + pick(kExtensions);
+    g.persons[later].recordName = stem;
+    note("names " + g.persons[earlier].fileName + " before " + g.persons[later].fileName);
 }
 
 // Variety that the game itself can produce.
@@ -708,7 +725,8 @@ bool Generator::checkWellFormed(const Bytes& nb, const build::Layout& layout,
         const auto at = layout.recordOffset.find(name);
         if (at == layout.recordOffset.end())
             return false;
-        if (findBytes(nb, asBytes(name)) != at->second)
+        const std::string terminated = name + '\0';
+        if (findBytes(nb, asBytes(terminated)) != at->second)
             return false;
     }
     return true;
@@ -719,6 +737,8 @@ RandomFolder Generator::run() {
     GameSpec g = baseGame();
     if (chance(50))
         rename(g);
+    if (chance(15))
+        prefixNames(g);
     shape(g);
     if (damaged_)
         damageGame(g);

@@ -16,8 +16,8 @@ namespace vondrel::testing {
 struct RandomFolder {
     std::vector<CharacterSource> files;
     Bytes neighborhood;
-    // Nothing was damaged and every record name first occurs where its record starts: every
-    // person's values sit where the game put them.
+    // Nothing was damaged and every record name, followed by a NUL, first occurs where its
+    // record starts: every person's values sit where the game put them.
     bool wellFormed = false;
     // What the generator did, in order; printed when a check fails.
     std::vector<std::string> notes;
