@@ -18,7 +18,8 @@ struct CharacterSource {
     std::optional<Bytes> bytes;
 };
 
-// Receives, in file order, everything the window shows while loading.
+// Receives, in file order, the progress, messages and portraits the window shows while
+// loading; the picker entries come back from the load itself.
 class LoadSink {
   public:
     virtual ~LoadSink() = default;
