@@ -21,10 +21,10 @@
 #include <vector>
 
 #include "base/Bytes.h"
+#include "editing/Household.h"
 #include "gamedata/CharacterFile.h"
 #include "gamedata/NameFinder.h"
 #include "gamedata/NeighborhoodFile.h"
-#include "gamedata/NeighborhoodSave.h"
 #include "gamedata/PersonLoader.h"
 #include "model/Persons.h"
 #include "resources/StringTable.h"
@@ -353,18 +353,29 @@ void checkPositions(vondrel::Persons& loaded, const std::vector<int>& touched, B
                 require(p.RelationPos[j] == 0, "position of a missing relationship");
             }
         }
-        p.Changed = vondrel::kTrue;
     }
 
-    const std::vector<vondrel::Patch> patches = vondrel::savePatches(loaded);
+    // Every edit the window offers, on every person this input filled: whatever the file held,
+    // the save must only ever write inside it.
+    vondrel::Household household("unused", neighborhood, loaded, {});
+    for (int id : touched) {
+        household.maximizePerson(id, true, true);
+        household.setGhost(id, true);
+        household.setFamilyMoney(id, 1);
+        household.setLoves(id, (id + 1) % vondrel::kSlotCount, true);
+    }
+    const std::vector<vondrel::Patch> patches = household.pendingWrites();
     for (const vondrel::Patch& patch : patches) {
         require(patch.width == 2 || patch.width == 4, "patch width");
         require(
             patch.offset <= size && size - patch.offset >= static_cast<std::size_t>(patch.width),
             "a save would write past the end of the file");
     }
-    require(vondrel::applyPatches(neighborhood, patches) == 0, "patches left out");
-    require(neighborhood.size() == size, "the save changes the file's length");
+    for (const vondrel::Patch& patch : patches) {
+        for (int b = 0; b < patch.width; ++b)
+            neighborhood[patch.offset + static_cast<std::size_t>(b)] =
+                static_cast<std::uint8_t>(static_cast<std::uint32_t>(patch.value) >> (8 * b));
+    }
 }
 
 }  // namespace

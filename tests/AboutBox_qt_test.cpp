@@ -64,9 +64,8 @@ class AboutBoxTest : public ::testing::Test {
         EXPECT_TRUE(box.isNull());
     }
 
-    WindowState state_;
     ScriptedMessageBoxes messages_;
-    MainWindow window_{state_, messages_};
+    MainWindow window_{messages_, {}};
 };
 
 // Pixel colour of a widget's picture.

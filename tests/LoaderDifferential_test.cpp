@@ -81,7 +81,6 @@ std::string slotDifference(const PersonRecord& a, const PersonRecord& b) {
     field("Money", a.Money, b.Money);
     field("MoneyPos", a.MoneyPos, b.MoneyPos);
     field("IsGhost", a.IsGhost, b.IsGhost);
-    field("Changed", a.Changed, b.Changed);
     field("NamePos", a.NamePos, b.NamePos);
     field("House", a.House, b.House);
     field("Sex", a.Sex, b.Sex);

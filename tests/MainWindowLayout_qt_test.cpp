@@ -119,9 +119,17 @@ class MainWindowLayoutTest : public ::testing::Test {
         return labels;
     }
 
-    WindowState state_;
+    template <typename W>
+    static W* in(const MainWindow& window, const char* name) {
+        return qobject_cast<W*>(window.element(QString::fromLatin1(name)));
+    }
+    template <typename W>
+    W* in(const char* name) const {
+        return in<W>(window_, name);
+    }
+
     ScriptedMessageBoxes messages_;
-    MainWindow window_{state_, messages_};
+    MainWindow window_{messages_, {}};
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -231,11 +239,11 @@ TEST_F(MainWindowLayoutTest, LabelsShowAllOfTheirBuiltInText) {
 
 TEST_F(MainWindowLayoutTest, LabelsGrowForLongerTexts) {
     const StringTable table = numberedTable();
-    MainWindow window(state_, messages_, table);
+    MainWindow window(messages_, {}, table);
     window.setCaptions();
     // The long texts do not fit the design's boxes.
-    EXPECT_GT(window.lblJob->width(), design::find("lblJob")->pixels().width());
-    EXPECT_GT(window.save.caption->width(), design::find("lblSave")->pixels().width());
+    EXPECT_GT(in<QLabel>(window, "lblJob")->width(), design::find("lblJob")->pixels().width());
+    EXPECT_GT(in<QLabel>(window, "lblSave")->width(), design::find("lblSave")->pixels().width());
     expectLabelsShowAllTheirText(window);
 }
 
@@ -289,24 +297,26 @@ TEST_F(MainWindowLayoutTest, EveryLabelIsWhiteBoldArialOfNineAndThreeQuarterPoin
 // Stacking: what the mouse finds at each place.
 
 TEST_F(MainWindowLayoutTest, GaugesLieAboveThePanelsTheyOverlap) {
-    for (const AttributeBar& bar : window_.bars) {
-        SCOPED_TRACE(bar.name);
-        const QRect where = inWindow(bar.gauge);
+    for (const design::BarLabel& b : design::kBarLabels) {
+        const std::string name = "prg" + std::string(b.name.substr(3));
+        SCOPED_TRACE(name);
+        QWidget* gauge = element(name);
+        const QRect where = inWindow(gauge);
         // Each bar lies on one of the attribute panels.
-        const bool onPanel = inWindow(window_.pctUI[1]).contains(where) ||
-                             inWindow(window_.pctUI[2]).contains(where);
+        const bool onPanel = inWindow(element("pctUI(1)")).contains(where) ||
+                             inWindow(element("pctUI(2)")).contains(where);
         EXPECT_TRUE(onPanel);
-        EXPECT_EQ(window_.childAt(where.center()), bar.gauge);
-        EXPECT_EQ(window_.childAt(where.topLeft() + QPoint(1, 1)), bar.gauge);
-        EXPECT_EQ(window_.childAt(where.bottomRight() - QPoint(1, 1)), bar.gauge);
+        EXPECT_EQ(window_.childAt(where.center()), gauge);
+        EXPECT_EQ(window_.childAt(where.topLeft() + QPoint(1, 1)), gauge);
+        EXPECT_EQ(window_.childAt(where.bottomRight() - QPoint(1, 1)), gauge);
     }
-    for (Gauge* g : {window_.prgYFeel, window_.prgSFeel, window_.prgPerf}) {
-        SCOPED_TRACE(g->objectName().toStdString());
-        EXPECT_EQ(window_.childAt(inWindow(g).center()), g);
+    for (const char* name : {"prgYFeel", "prgSFeel", "prgPerf"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(window_.childAt(inWindow(element(name)).center()), element(name));
     }
     // The pickers and boxes on the picker and job panels are above them too.
-    for (QWidget* w : std::vector<QWidget*>{window_.imcFaces, window_.imcRelationship,
-                                            window_.imcJobIcon, window_.imcJobs}) {
+    for (QWidget* w : std::vector<QWidget*>{element("imcFaces"), element("imcRelationship"),
+                                            element("imcJobIcon"), element("imcJobs")}) {
         SCOPED_TRACE(w->objectName().toStdString());
         EXPECT_EQ(window_.childAt(inWindow(w).center()), w);
     }
@@ -339,20 +349,15 @@ TEST_F(MainWindowLayoutTest, ButtonsStartOnTheirNormalFace) {
             EXPECT_EQ(face->isVisible(), i == 0) << "face " << i;
         }
     }
-    for (const SkinnedButton* b : {&window_.save, &window_.exit, &window_.help, &window_.about,
-                                   &window_.ghost, &window_.maxVek, &window_.maxFam}) {
-        EXPECT_EQ(b->state(), 0);
-    }
 }
 
 // ---------------------------------------------------------------------------------------------
 // Captions, hints and contents.
 
 TEST(MainWindowCaptions, CaptionsAndHintsComeFromTheirStringTableIds) {
-    WindowState state;
     ScriptedMessageBoxes messages;
     const StringTable table = numberedTable();
-    MainWindow window(state, messages, table);
+    MainWindow window(messages, {}, table);
     window.setCaptions();
     const auto textOf = [&](const char* name) {
         auto* label = qobject_cast<QLabel*>(window.element(QString::fromLatin1(name)));
@@ -385,21 +390,24 @@ TEST(MainWindowCaptions, CaptionsAndHintsComeFromTheirStringTableIds) {
 }
 
 TEST(MainWindowCaptions, BuiltInCaptionsReplaceTheStoredOnes) {
-    WindowState state;
     ScriptedMessageBoxes messages;
-    MainWindow window(state, messages);
-    EXPECT_EQ(window.lblPerf->text(), QStringLiteral("Perf.:"));
+    MainWindow window(messages, {});
+    const auto label = [&](const char* name) {
+        return qobject_cast<QLabel*>(window.element(QString::fromLatin1(name)))->text();
+    };
+    EXPECT_EQ(label("lblPerf"), QStringLiteral("Perf.:"));
     window.setCaptions();
-    EXPECT_EQ(window.lblPerf->text(), QStringLiteral("Perf:"));
-    EXPECT_EQ(window.lblSelectyourVek->text(), QStringLiteral("Select your Vek:"));
-    EXPECT_EQ(window.ghost.caption->text(), QStringLiteral("Ghost:"));
-    EXPECT_EQ(window.maxVek.hitArea->toolTip(),
+    EXPECT_EQ(label("lblPerf"), QStringLiteral("Perf:"));
+    EXPECT_EQ(label("lblSelectyourVek"), QStringLiteral("Select your Vek:"));
+    EXPECT_EQ(label("lblGhost"), QStringLiteral("Ghost:"));
+    EXPECT_EQ(window.element(QStringLiteral("imgMaxVEK"))->toolTip(),
               QStringLiteral("Maximize all attributes and Abilities of the selected VEK"));
-    EXPECT_EQ(window.prgSFeel->toolTip(), QStringLiteral("How the Vek feels about you"));
+    EXPECT_EQ(window.element(QStringLiteral("prgSFeel"))->toolTip(),
+              QStringLiteral("How the Vek feels about you"));
 }
 
-TEST_F(MainWindowLayoutTest, MoneyBoxTakesAtMostSevenCharacters) {
-    QLineEdit* money = window_.txtMoney;
+TEST_F(MainWindowLayoutTest, MoneyBoxTakesAtMostSevenTypedDigitsButShowsAnyAmount) {
+    QLineEdit* money = in<QLineEdit>("txtMoney");
     money->setFocus();
     money->selectAll();
     for (const char* key : {"1", "2", "3", "4", "5", "6", "7", "8", "9"}) {
@@ -411,14 +419,14 @@ TEST_F(MainWindowLayoutTest, MoneyBoxTakesAtMostSevenCharacters) {
     }
     EXPECT_EQ(money->text(), QStringLiteral("1234567"));
 
-    money->setText(QStringLiteral("123456789"));
-    EXPECT_EQ(money->text().size(), 7);
+    money->setText(QStringLiteral("-123456789"));
+    EXPECT_EQ(money->text(), QStringLiteral("-123456789"));
 }
 
 TEST_F(MainWindowLayoutTest, LingeringBoxOffersOneToTen) {
     QStringList items;
-    for (int i = 0; i < window_.cmbLingering->count(); ++i)
-        items << window_.cmbLingering->itemText(i);
+    for (int i = 0; i < in<QComboBox>("cmbLingering")->count(); ++i)
+        items << in<QComboBox>("cmbLingering")->itemText(i);
     EXPECT_EQ(items, (QStringList{"01", "02", "03", "04", "05", "06", "07", "08", "09", "10"}));
 }
 
@@ -430,13 +438,13 @@ TEST_F(MainWindowLayoutTest, PersonPickerIsFirstInTheTabOrder) {
             break;
         }
     }
-    EXPECT_EQ(first, window_.imcFaces);
-    EXPECT_EQ(window_.focusWidget(), window_.imcFaces);
+    EXPECT_EQ(first, element("imcFaces"));
+    EXPECT_EQ(window_.focusWidget(), element("imcFaces"));
     // Tab goes on to the relationship picker.
-    QWidget* next = window_.imcFaces->nextInFocusChain();
+    QWidget* next = element("imcFaces")->nextInFocusChain();
     while (next != &window_ && !(next->focusPolicy() & Qt::TabFocus))
         next = next->nextInFocusChain();
-    EXPECT_EQ(next, window_.imcRelationship);
+    EXPECT_EQ(next, element("imcRelationship"));
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "base/Cp1252.h"
+#include "model/Persons.h"
 #include "model/PickerText.h"
-#include "model/WindowState.h"
 
 namespace vondrel {
 namespace {
@@ -11,46 +11,6 @@ TEST(PickerText, FamilyThenFirstNameOrFirstNameAlone) {
     EXPECT_EQ(pickerText("Doe", "Ann"), "Doe, Ann");
     EXPECT_EQ(pickerText("", "Ann"), "Ann");
     EXPECT_EQ(pickerText("", ""), "");
-}
-
-TEST(PickerText, SplitsAtTheFirstCommaAndSkipsOneCharacterAfterIt) {
-    EXPECT_EQ(splitPickerText("Doe, Ann"), (SplitName{"Ann", "Doe"}));
-    EXPECT_EQ(splitPickerText("Ann"), (SplitName{"Ann", ""}));
-    EXPECT_EQ(splitPickerText("Doe,Ann"), (SplitName{"nn", "Doe"}));
-    EXPECT_EQ(splitPickerText("Doe, Ann, Jr"), (SplitName{"Ann, Jr", "Doe"}));
-    EXPECT_EQ(splitPickerText("Doe,"), (SplitName{"", "Doe"}));
-    EXPECT_EQ(splitPickerText("Doe, "), (SplitName{"", "Doe"}));
-    EXPECT_EQ(splitPickerText(""), (SplitName{"", ""}));
-    // A family name with a comma cannot be found again.
-    EXPECT_NE(splitPickerText(pickerText("Smith, Jones", "Al")).familyName, "Smith, Jones");
-}
-
-TEST(PegaID, ReturnsTheLowestSlotWhoseTwoNamesMatchExactly) {
-    Persons persons;
-    persons[7].FirstName = "Ann";
-    persons[7].FamilyName = "Doe";
-    persons[3].FirstName = "Ann";
-    persons[3].FamilyName = "Doe";
-    persons[2].FirstName = "ann";
-    persons[2].FamilyName = "Doe";
-    EXPECT_EQ(PegaID(persons, "Ann", "Doe"), 3);
-    EXPECT_EQ(PegaID(persons, "ann", "Doe"), 2);
-    EXPECT_EQ(PegaID(persons, "Ann", "doe"), std::nullopt);
-    EXPECT_EQ(PegaID(persons, "Ann", ""), std::nullopt);
-}
-
-TEST(PegaID, EmptyNamesFindTheLowestUnfilledSlot) {
-    Persons persons;
-    persons[0].FirstName = "Zed";
-    persons[1].FirstName = "Ygg";
-    EXPECT_EQ(PegaID(persons, "", ""), 2);
-}
-
-TEST(PegaID, NamesCompareAsTheirBytes) {
-    Persons persons;
-    persons[4].FirstName = "\xC9lise";  // É in the game's code page
-    EXPECT_EQ(PegaID(persons, utf8ToCp1252("\xC3\x89lise"), ""), 4);
-    EXPECT_EQ(PegaID(persons, "Elise", ""), std::nullopt);
 }
 
 TEST(PersonTable, HasFiveHundredAndOneZeroedSlots) {
@@ -70,15 +30,6 @@ TEST(PersonTable, CopiesAreIndependent) {
     b[10].Neat = 100;
     EXPECT_EQ(a[10].Neat, 700);
     EXPECT_FALSE(a == b);
-}
-
-TEST(WindowState, AnEmptyCurrentIdMeansSlotZero) {
-    WindowState w;
-    w.persons[0].FirstName = "Zero";
-    EXPECT_EQ(w.current().FirstName, "Zero");
-    w.CurrentId = 12;
-    EXPECT_EQ(w.currentIndex(), 12);
-    EXPECT_FALSE(w.Saved);
 }
 
 TEST(Booleans, OnlyMinusOneIsTrue) {

@@ -79,7 +79,6 @@ TEST(PersonLoader, OneReadableFileFillsItsSlotAndTellsTheWindowEverything) {
     EXPECT_EQ(p.Sex, 7);
     EXPECT_EQ(p.LingerHouse, 0);
     EXPECT_EQ(p.IsGhost, kTrue);
-    EXPECT_EQ(p.Changed, kFalse);
     EXPECT_EQ(p.Rejected, kFalse);
 
     const std::vector<LoadLog::Event> expected = {

@@ -21,6 +21,10 @@
 namespace vondrel {
 namespace {
 
+Gauge* gauge(const MainWindow& window, const char* name) {
+    return qobject_cast<Gauge*>(window.element(QString::fromLatin1(name)));
+}
+
 using testing::person;
 
 namespace fs = std::filesystem;
@@ -90,7 +94,7 @@ class StartupTest : public ::testing::Test {
         return folder;
     }
     std::unique_ptr<MainWindow> start(const StartOptions& options = {}) {
-        std::unique_ptr<MainWindow> window = startUp(state_, services_, options, splash_);
+        std::unique_ptr<MainWindow> window = startUp(services_, options, splash_);
         QApplication::processEvents();
         return window;
     }
@@ -112,12 +116,12 @@ class StartupTest : public ::testing::Test {
     }
 
     testing::TempDir temp_;
-    WindowState state_;
     ScriptedRegistry registry_;
     ScriptedSettings settings_;
     ScriptedFolderPicker picker_;
     ScriptedMessageBoxes messages_;
-    PlatformServices services_{registry_, settings_, picker_, messages_};
+    PlatformServices services_{registry_, settings_, picker_, messages_,
+                               nullptr,   nullptr,   nullptr, {}};
     SplashWindow splash_;
 };
 
@@ -134,8 +138,8 @@ TEST_F(StartupTest, StartShowsTheWindowLoadedWithTheGame) {
 
     EXPECT_TRUE(window->isVisible());
     EXPECT_FALSE(splash_.isVisible());
-    EXPECT_EQ(state_.GamePath, asGamePath(folder));
-    EXPECT_FALSE(state_.Saved);
+    EXPECT_EQ(window->gameFolder().string(), asGamePath(folder));
+    EXPECT_TRUE(window->household()->isSaved());
 
     // Progress: six steps per listed file.
     const int files = static_cast<int>(game.persons.size());
@@ -144,13 +148,13 @@ TEST_F(StartupTest, StartShowsTheWindowLoadedWithTheGame) {
 
     // One portrait per file in file order, then the placeholder.
     const std::vector<build::PersonSpec> ordered = inFileOrder(game.persons);
-    ASSERT_EQ(window->imgFaces.count(), files + 1);
+    ASSERT_EQ(window->faces().count(), files + 1);
     for (int k = 0; k < files; ++k) {
-        EXPECT_EQ(window->imgFaces.key(k + 1).toStdString(),
+        EXPECT_EQ(window->faces().key(k + 1).toStdString(),
                   "ID=" + std::to_string(ordered[static_cast<std::size_t>(k)].id))
             << ordered[static_cast<std::size_t>(k)].fileName;
     }
-    EXPECT_EQ(window->imgFaces.key(files + 1), QStringLiteral("Unknown"));
+    EXPECT_EQ(window->faces().key(files + 1), QStringLiteral("Unknown"));
 
     // One picker entry per accepted file, showing that file's portrait.
     std::vector<std::pair<std::string, int>> expected;
@@ -163,19 +167,19 @@ TEST_F(StartupTest, StartShowsTheWindowLoadedWithTheGame) {
         }
     }
     std::vector<std::pair<std::string, int>> entries;
-    for (int i = 1; i <= window->imcFaces->count(); ++i) {
-        entries.emplace_back(window->imcFaces->entryText(i).toStdString(),
-                             window->imcFaces->entryPicture(i));
+    for (int i = 1; i <= window->personView().picker()->count(); ++i) {
+        entries.emplace_back(window->personView().picker()->entryText(i).toStdString(),
+                             window->personView().picker()->entryPicture(i));
     }
     EXPECT_EQ(entries, expected);
-    EXPECT_EQ(window->imcJobIcon->count(), 12);
+    EXPECT_EQ(qobject_cast<ImagePicker*>(window->element(QStringLiteral("imcJobIcon")))->count(),
+              12);
 
     // The first person is on screen.
     ASSERT_FALSE(expected.empty());
-    EXPECT_EQ(window->imcFaces->selectedIndex(), 1);
-    ASSERT_TRUE(state_.CurrentId.has_value());
-    EXPECT_EQ(*state_.CurrentId, ordered.front().id);
-    EXPECT_EQ(window->bars[0].gauge->value(), ordered.front().neat / 100);
+    EXPECT_EQ(window->personView().picker()->selectedIndex(), 1);
+    EXPECT_EQ(window->currentId(), ordered.front().id);
+    EXPECT_EQ(gauge(*window, "prgNeat")->value(), ordered.front().neat / 100);
 }
 
 TEST_F(StartupTest, SplashShowsTheVersionWithoutLeadingZeros) {
@@ -196,21 +200,17 @@ TEST_F(StartupTest, FirstPersonsValuesAppearInHundredsRoundedToEven) {
     const std::unique_ptr<MainWindow> window = start(options);
     ASSERT_NE(window, nullptr);
 
-    ASSERT_EQ(state_.CurrentId, std::optional<Integer>(12));
-    EXPECT_EQ(window->imcFaces->text(), QStringLiteral("Orrin, Ann"));
+    ASSERT_EQ(window->currentId(), 12);
+    EXPECT_EQ(window->personView().picker()->text(), QStringLiteral("Orrin, Ann"));
     const std::vector<std::pair<const char*, int>> shown = {
         {"Neat", 2},      {"Outgoing", 4}, {"Active", 4},  {"Playful", 5},
         {"Nice", 10},     {"Cleaning", 0}, {"Cooking", 2}, {"Mechanical", 6},
         {"Charisma", 10}, {"Body", 0},     {"Logic", 7},   {"Creativity", 6},
     };
     for (const auto& [name, value] : shown) {
-        const auto bar =
-            std::find_if(window->bars.begin(), window->bars.end(),
-                         [&](const AttributeBar& b) { return b.name == std::string(name); });
-        ASSERT_NE(bar, window->bars.end()) << name;
-        EXPECT_EQ(bar->gauge->value(), value) << name;
+        EXPECT_EQ(gauge(*window, ("prg" + std::string(name)).c_str())->value(), value) << name;
     }
-    EXPECT_EQ(window->prgPerf->value(), 65);
+    EXPECT_EQ(gauge(*window, "prgPerf")->value(), 65);
 }
 
 TEST_F(StartupTest, PersonPickerHasTheFocusAfterStart) {
@@ -219,8 +219,8 @@ TEST_F(StartupTest, PersonPickerHasTheFocusAfterStart) {
     const std::unique_ptr<MainWindow> window = start(options);
     ASSERT_NE(window, nullptr);
     QApplication::processEvents();
-    EXPECT_EQ(window->focusWidget(), window->imcFaces);
-    EXPECT_EQ(QApplication::focusWidget(), window->imcFaces);
+    EXPECT_EQ(window->focusWidget(), window->personView().picker());
+    EXPECT_EQ(QApplication::focusWidget(), window->personView().picker());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -232,11 +232,11 @@ TEST_F(StartupTest, GameFolderFromTheRegistry) {
     remember(asGamePath(emptyFolder("elsewhere")));
     const std::unique_ptr<MainWindow> window = start();
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(state_.GamePath, asGamePath(folder));
+    EXPECT_EQ(window->gameFolder().string(), asGamePath(folder));
     EXPECT_TRUE(picker_.titles.empty());
     EXPECT_TRUE(settings_.writes.empty());
     EXPECT_TRUE(messages_.shown.empty());
-    EXPECT_EQ(window->imcFaces->count(), 2);
+    EXPECT_EQ(window->personView().picker()->count(), 2);
 }
 
 TEST_F(StartupTest, GameFolderRememberedFromAnEarlierRun) {
@@ -244,10 +244,10 @@ TEST_F(StartupTest, GameFolderRememberedFromAnEarlierRun) {
     remember(folder.string());
     const std::unique_ptr<MainWindow> window = start();
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(state_.GamePath, asGamePath(folder));
+    EXPECT_EQ(window->gameFolder().string(), asGamePath(folder));
     EXPECT_TRUE(picker_.titles.empty());
     EXPECT_TRUE(settings_.writes.empty());
-    EXPECT_EQ(window->imcFaces->count(), 2);
+    EXPECT_EQ(window->personView().picker()->count(), 2);
 }
 
 TEST_F(StartupTest, GameFolderChosenInTheDialogIsRemembered) {
@@ -256,7 +256,7 @@ TEST_F(StartupTest, GameFolderChosenInTheDialogIsRemembered) {
     const std::unique_ptr<MainWindow> window = start();
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(picker_.titles, std::vector<std::string>{"Select the Veks Directory"});
-    EXPECT_EQ(state_.GamePath, asGamePath(folder));
+    EXPECT_EQ(window->gameFolder().string(), asGamePath(folder));
     ASSERT_EQ(settings_.writes.size(), 1u);
     EXPECT_EQ(settings_.writes[0],
               std::make_tuple(std::string("KWAL"), std::string("Conf"),
@@ -276,7 +276,7 @@ TEST_F(StartupTest, WrongFolderInTheDialogAsksAgainOnRetry) {
     ASSERT_EQ(messages_.shown.size(), 1u);
     EXPECT_EQ(messages_.shown[0].text, "You selected a wrong dir!");
     EXPECT_EQ(messages_.shown[0].buttons, MessageButtons::RetryCancel);
-    EXPECT_EQ(state_.GamePath, asGamePath(folder));
+    EXPECT_EQ(window->gameFolder().string(), asGamePath(folder));
     ASSERT_EQ(settings_.writes.size(), 1u);
     EXPECT_EQ(std::get<3>(settings_.writes[0]), asGamePath(folder));
     EXPECT_TRUE(window->isVisible());
@@ -306,8 +306,8 @@ TEST_F(StartupTest, FolderNamedForTheRunIsUsedAndNeverRemembered) {
     options.gameDir = folder.string();
     const std::unique_ptr<MainWindow> window = start(options);
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(state_.GamePath, asGamePath(folder));
-    EXPECT_EQ(window->imcFaces->count(), 2);
+    EXPECT_EQ(window->gameFolder().string(), asGamePath(folder));
+    EXPECT_EQ(window->personView().picker()->count(), 2);
     EXPECT_TRUE(picker_.titles.empty());
     EXPECT_TRUE(settings_.writes.empty());
 }
@@ -323,7 +323,7 @@ TEST_F(StartupTest, FolderNamedForTheRunWithoutTheGameFallsBackToTheDialog) {
     ASSERT_NE(window, nullptr);
 
     EXPECT_EQ(picker_.titles.size(), 1u);
-    EXPECT_EQ(state_.GamePath, asGamePath(chosen));
+    EXPECT_EQ(window->gameFolder().string(), asGamePath(chosen));
     for (const auto& write : settings_.writes) {
         EXPECT_NE(std::get<3>(write), named.string());
         EXPECT_NE(std::get<3>(write), asGamePath(named));
@@ -356,8 +356,8 @@ TEST_F(StartupTest, RejectedFileIsReportedOnceAndLeftOutOfThePicker) {
               "Error on trying to read the file Wisp.iff\nThe editor will ignore this file");
     EXPECT_EQ(messages_.shown[0].icon, MessageIcon::Critical);
     EXPECT_EQ(messages_.shown[0].buttons, MessageButtons::Ok);
-    for (int i = 1; i <= window->imcFaces->count(); ++i)
-        EXPECT_FALSE(window->imcFaces->entryText(i).contains(QStringLiteral("Wisp")));
+    for (int i = 1; i <= window->personView().picker()->count(); ++i)
+        EXPECT_FALSE(window->personView().picker()->entryText(i).contains(QStringLiteral("Wisp")));
 }
 
 TEST_F(StartupTest, EmptyCharactersFolderEndsWithNoVeksDetected) {
@@ -399,7 +399,7 @@ class ExitTest : public StartupTest {
         QObject::connect(window_.get(), &MainWindow::exitConfirmed, [this] { ++exits_; });
     }
     void clickExit() {
-        const QPointF at = window_->exit.hitArea->geometry().center();
+        const QPointF at = window_->element(QStringLiteral("btnExit"))->geometry().center();
         for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
             QMouseEvent event(type, at, at, window_->mapToGlobal(at), Qt::LeftButton,
                               type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
@@ -415,7 +415,7 @@ class ExitTest : public StartupTest {
 };
 
 TEST_F(ExitTest, AskExitWarnsOfUnsavedChanges) {
-    state_.Saved = false;
+    window_->household()->setAttribute(12, Attribute::Neat, 0);
     messages_.answers = {MessageAnswer::Yes};
     EXPECT_TRUE(window_->askExit());
     ASSERT_EQ(messages_.shown.size(), 1u);
@@ -426,7 +426,7 @@ TEST_F(ExitTest, AskExitWarnsOfUnsavedChanges) {
     messages_.answers = {MessageAnswer::No};
     EXPECT_FALSE(window_->askExit());
 
-    state_.Saved = true;
+    window_->undo();
     messages_.answers = {MessageAnswer::Yes};
     EXPECT_TRUE(window_->askExit());
     ASSERT_EQ(messages_.shown.size(), 3u);
@@ -437,6 +437,7 @@ TEST_F(ExitTest, AskExitWarnsOfUnsavedChanges) {
 }
 
 TEST_F(ExitTest, ExitButtonAsksAndLeavesOnlyOnYes) {
+    window_->household()->setAttribute(12, Attribute::Neat, 0);
     messages_.answers = {MessageAnswer::No};
     clickExit();
     ASSERT_EQ(messages_.shown.size(), 1u);
@@ -444,7 +445,7 @@ TEST_F(ExitTest, ExitButtonAsksAndLeavesOnlyOnYes) {
     EXPECT_EQ(exits_, 0);
     EXPECT_TRUE(window_->isVisible());
 
-    state_.Saved = true;
+    window_->undo();
     messages_.answers = {MessageAnswer::Yes};
     clickExit();
     ASSERT_EQ(messages_.shown.size(), 2u);
@@ -454,7 +455,7 @@ TEST_F(ExitTest, ExitButtonAsksAndLeavesOnlyOnYes) {
 
 TEST_F(ExitTest, ClosingTheWindowAnsweredNoKeepsItAndItsEdits) {
     // An edit: a click near the right end of the first bar.
-    const QRect bar = window_->bars[0].gauge->geometry();
+    const QRect bar = gauge(*window_, "prgNeat")->geometry();
     const QPointF at(bar.left() + 58, bar.center().y());
     for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
         QMouseEvent event(type, at, at, window_->mapToGlobal(at), Qt::LeftButton,
@@ -462,8 +463,8 @@ TEST_F(ExitTest, ClosingTheWindowAnsweredNoKeepsItAndItsEdits) {
                           Qt::NoModifier);
         QCoreApplication::sendEvent(window_->windowHandle(), &event);
     }
-    ASSERT_EQ(state_.current().Neat, 1000);
-    const Persons before = state_.persons;
+    ASSERT_EQ(window_->household()->person(12).Neat, 1000);
+    const Persons before = window_->household()->persons();
 
     messages_.answers = {MessageAnswer::No};
     EXPECT_FALSE(window_->close());
@@ -472,9 +473,8 @@ TEST_F(ExitTest, ClosingTheWindowAnsweredNoKeepsItAndItsEdits) {
     EXPECT_EQ(messages_.shown[0].text, kLongQuestion);
     EXPECT_TRUE(window_->isVisible());
     EXPECT_EQ(exits_, 0);
-    EXPECT_TRUE(state_.persons == before);
-    EXPECT_EQ(state_.current().Neat, 1000);
-    EXPECT_EQ(window_->bars[0].gauge->value(), 10);
+    EXPECT_TRUE(window_->household()->persons() == before);
+    EXPECT_EQ(gauge(*window_, "prgNeat")->value(), 10);
 }
 
 TEST_F(ExitTest, ClosingTheWindowAnsweredYesClosesItOnce) {

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "platform/QtFolderPicker.h"
+#include "platform/QtListChooser.h"
 #include "platform/QtMessageBoxes.h"
 #include "platform/QtSettingsStore.h"
 #include "ui/HelpOpenerQt.h"
@@ -83,16 +84,26 @@ int main(int argc, char** argv) {
     NoFolderPicker noPicker;
     UnattendedMessageBoxes logBoxes;
     vondrel::PlatformServices services{
-        registry, settings,
+        registry,
+        settings,
         unattended ? static_cast<vondrel::FolderPicker&>(noPicker) : dialogPicker,
-        unattended ? static_cast<vondrel::MessageBoxes&>(logBoxes) : dialogBoxes};
+        unattended ? static_cast<vondrel::MessageBoxes&>(logBoxes) : dialogBoxes,
+        nullptr,
+        nullptr,
+        nullptr,
+        {}};
     vondrel::ChmHelpOpener opener(services.messages);
     services.help = &opener;
+    vondrel::ProcessTable processes;
+    services.game = &processes;
+    vondrel::QtListChooser chooser;
+    services.chooser = &chooser;
+    // A run that saves nothing keeps no copies either.
+    if (!unattended)
+        services.backupRoot = vondrel::defaultBackupRoot();
 
-    vondrel::WindowState state;
     vondrel::SplashWindow splash;
-    std::unique_ptr<vondrel::MainWindow> window =
-        vondrel::startUp(state, services, options, splash);
+    std::unique_ptr<vondrel::MainWindow> window = vondrel::startUp(services, options, splash);
     if (!window)
         return 1;
 
@@ -105,6 +116,7 @@ int main(int argc, char** argv) {
         }
         return 0;
     }
+    chooser.setParent(window.get());
     QObject::connect(window.get(), &vondrel::MainWindow::exitConfirmed, &app, &QApplication::quit);
     return app.exec();
 }

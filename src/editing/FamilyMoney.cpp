@@ -18,19 +18,4 @@ Long moneyValue(std::string_view text) {
     return value;
 }
 
-void setFamilyMoney(Persons& persons, std::string_view familyName, Long money) {
-    for (PersonRecord& person : persons) {
-        if (person.FamilyName == familyName) {
-            person.Money = money;
-            person.Changed = kTrue;
-        }
-    }
-}
-
-Integer lingerHouseOfGhost(const PersonRecord& person) {
-    if (person.LingerHouse != 0)
-        return person.LingerHouse;
-    return person.House != 0 ? person.House : Integer{1};
-}
-
 }  // namespace vondrel

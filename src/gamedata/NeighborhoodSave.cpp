@@ -1,38 +1,12 @@
 #include "gamedata/NeighborhoodSave.h"
 
-#include <cerrno>
+#include <algorithm>
 #include <cstring>
-
-#include "base/FileIO.h"
-#include "gamedata/NeighborhoodFile.h"
 
 namespace vondrel {
 namespace {
 
-// The sixteen person values in the order they are written.
-constexpr std::pair<Integer PersonRecord::*, std::size_t> kWrittenValues[] = {
-    {&PersonRecord::Neat, nbr::Neat},
-    {&PersonRecord::Outgoing, nbr::Outgoing},
-    {&PersonRecord::Active, nbr::Active},
-    {&PersonRecord::Playful, nbr::Playful},
-    {&PersonRecord::Nice, nbr::Nice},
-    {&PersonRecord::Cooking, nbr::Cooking},
-    {&PersonRecord::Mechanical, nbr::Mechanical},
-    {&PersonRecord::Charisma, nbr::Charisma},
-    {&PersonRecord::Body, nbr::Body},
-    {&PersonRecord::Logic, nbr::Logic},
-    {&PersonRecord::Creativity, nbr::Creativity},
-    {&PersonRecord::JobTrack, nbr::JobTrack},
-    {&PersonRecord::JobLevel, nbr::JobLevel},
-    {&PersonRecord::JobPerformance, nbr::JobPerformance},
-    {&PersonRecord::Cleaning, nbr::Cleaning},
-    {&PersonRecord::LingerHouse, nbr::LingerHouse},
-};
-
-bool inside(const Bytes& image, const Patch& patch) {
-    return patch.offset <= image.size() &&
-           image.size() - patch.offset >= static_cast<std::size_t>(patch.width);
-}
+constexpr std::size_t kChunk = 1 << 16;
 
 std::string describe(const std::filesystem::path& path, const std::string& reason) {
     return path.string() + (reason.empty() ? "" : " (" + reason + ")");
@@ -40,108 +14,103 @@ std::string describe(const std::filesystem::path& path, const std::string& reaso
 
 }  // namespace
 
-std::vector<Patch> savePatches(const Persons& persons) {
-    std::vector<Patch> patches;
-    for (const PersonRecord& p : persons) {
-        if (p.FirstName.empty() || !isTrue(p.Changed) || isTrue(p.Rejected) || p.NamePos <= 0) {
+NeighborhoodSaver::NeighborhoodSaver(std::filesystem::path path, Bytes loaded, FileOpener& files)
+    : path_(std::move(path)), expected_(std::move(loaded)), files_(files) {}
+
+bool NeighborhoodSaver::holdsExpected(FileDevice& file, std::string& error) const {
+    if (file.size() != expected_.size())
+        return false;
+    std::vector<std::uint8_t> chunk(std::min<std::size_t>(kChunk, expected_.size()));
+    for (std::uint64_t at = 0; at < expected_.size(); at += chunk.size()) {
+        const std::size_t length = std::min<std::size_t>(chunk.size(), expected_.size() - at);
+        const std::span<std::uint8_t> part(chunk.data(), length);
+        if (!file.readAt(at, part, error))
+            return false;
+        if (std::memcmp(part.data(), expected_.data() + at, length) == 0)
             continue;
-        }
-        const std::size_t record = static_cast<std::size_t>(p.NamePos) - 1;
-        for (const auto& [field, offset] : kWrittenValues) {
-            patches.push_back({record + offset, 2, p.*field});
-        }
-        if (p.MoneyPos > 0) {
-            patches.push_back({static_cast<std::size_t>(p.MoneyPos) - 1, 4, p.Money});
-        }
-        patches.push_back({record + nbr::IsGhost, 2, isTrue(p.IsGhost) ? 1 : 0});
-        for (int j = kMinId; j <= kMaxId; ++j) {
-            if (!isTrue(p.HasRelation[j]) || p.RelationPos[j] <= 0)
+        for (std::size_t i = 0; i < length; ++i) {
+            if (part[i] == expected_[at + i])
                 continue;
-            const std::size_t at = static_cast<std::size_t>(p.RelationPos[j]) - 1;
-            patches.push_back({at, 4, p.Relation[j]});
-            patches.push_back({at + 4, 2, isTrue(p.Loves[j]) ? 1 : 0});
+            // A byte of an interrupted save of ours is accepted; anything else is not.
+            const auto tried = unsettled_.find(at + i);
+            if (tried == unsettled_.end() ||
+                tried->second.find(static_cast<char>(part[i])) == std::string::npos) {
+                return false;
+            }
         }
     }
-    return patches;
+    return true;
 }
 
-std::size_t applyPatches(Bytes& image, const std::vector<Patch>& patches) {
-    std::size_t outside = 0;
-    for (const Patch& patch : patches) {
-        if (!inside(image, patch)) {
-            ++outside;
-            continue;
-        }
-        const auto value = static_cast<std::uint32_t>(patch.value);
-        for (int b = 0; b < patch.width; ++b) {
-            image[patch.offset + static_cast<std::size_t>(b)] =
-                static_cast<std::uint8_t>(value >> (8 * b));
-        }
-    }
-    return outside;
-}
-
-NeighborhoodSaver::NeighborhoodSaver(std::filesystem::path path, Bytes loaded)
-    : path_(std::move(path)), expected_(std::move(loaded)) {}
-
-SaveOutcome NeighborhoodSaver::save(const Persons& persons, const StringTable& strings) {
+SaveOutcome NeighborhoodSaver::save(const std::vector<Patch>& patches,
+                                    const BeforeWriting& beforeWriting,
+                                    const StringTable& strings) {
     const auto failed = [&](const std::string& reason) {
         return SaveOutcome{false, strings.text(text::CouldNotSave) + describe(path_, reason)};
     };
 
-    const ReadResult current = readWholeFile(path_);
-    if (!current.bytes)
-        return failed(current.error);
-    if (*current.bytes != expected_) {
+    std::string error;
+    const std::unique_ptr<FileDevice> file = files_.openForUpdate(path_, error);
+    if (!file)
+        return failed(error);
+    if (!holdsExpected(*file, error)) {
+        if (!error.empty())
+            return failed(error);
         return {false, strings.text(text::ChangedOnDisk) + path_.string() + "\n" +
                            strings.text(text::RestartAndRepeat)};
     }
 
-    Bytes target = expected_;
-    applyPatches(target, savePatches(persons));
-
-    FilePtr file = openFile(path_, "r+b");
-    if (!file)
-        return failed(std::strerror(errno));
-
-    // Write the changed stretches only; the result is the same as writing every field in
-    // turn, and the file keeps its length.
-    std::string error;
-    for (std::size_t i = 0; i < target.size() && error.empty();) {
-        if (target[i] == expected_[i]) {
-            ++i;
+    // The bytes the file must hold afterwards where they may differ from it: the patches,
+    // and whatever an interrupted save left unsettled.
+    std::map<std::uint64_t, std::uint8_t> wanted;
+    for (const auto& [at, tried] : unsettled_)
+        wanted[at] = expected_[at];
+    for (const Patch& patch : patches) {
+        const auto width = static_cast<std::uint64_t>(patch.width);
+        if (patch.offset > expected_.size() || expected_.size() - patch.offset < width)
             continue;
+        const auto value = static_cast<std::uint32_t>(patch.value);
+        for (std::uint64_t b = 0; b < width; ++b) {
+            const auto byte = static_cast<std::uint8_t>(value >> (8 * b));
+            const std::uint64_t at = patch.offset + b;
+            if (byte != expected_[at] || unsettled_.count(at))
+                wanted[at] = byte;
+            else
+                wanted.erase(at);
         }
-        std::size_t end = i;
-        while (end < target.size() && target[end] != expected_[end])
-            ++end;
-        if (std::fseek(file.get(), static_cast<long>(i), SEEK_SET) != 0 ||
-            std::fwrite(target.data() + i, 1, end - i, file.get()) != end - i) {
-            error = std::strerror(errno);
-        }
-        i = end;
     }
-    if (error.empty() && std::fflush(file.get()) != 0)
-        error = std::strerror(errno);
-    if (std::fclose(file.release()) != 0 && error.empty())
-        error = std::strerror(errno);
+    if (wanted.empty())
+        return {true, {}};
+    if (beforeWriting) {
+        if (std::string refusal = beforeWriting(); !refusal.empty())
+            return {false, refusal};
+    }
 
-    if (!error.empty()) {
-        // Accept what an interrupted write left only where it holds our own bytes, so the
-        // next save can finish the job; anything else keeps the file locked out.
-        const ReadResult after = readWholeFile(path_);
-        if (after.bytes && after.bytes->size() == expected_.size()) {
-            bool ours = true;
-            for (std::size_t i = 0; i < target.size() && ours; ++i) {
-                const std::uint8_t b = (*after.bytes)[i];
-                ours = b == expected_[i] || b == target[i];
-            }
-            if (ours)
-                expected_ = *after.bytes;
+    const auto unsettle = [&] {
+        for (const auto& [at, byte] : wanted) {
+            std::string& tried = unsettled_[at];
+            if (tried.find(static_cast<char>(byte)) == std::string::npos)
+                tried.push_back(static_cast<char>(byte));
         }
+    };
+    Bytes run;
+    for (auto it = wanted.begin(); it != wanted.end();) {
+        const std::uint64_t start = it->first;
+        run.clear();
+        for (; it != wanted.end() && it->first == start + run.size(); ++it)
+            run.push_back(it->second);
+        if (!file->writeAt(start, run, error)) {
+            unsettle();
+            return failed(error);
+        }
+    }
+    if (!file->flush(error)) {
+        unsettle();
         return failed(error);
     }
-    expected_ = std::move(target);
+    for (const auto& [at, byte] : wanted)
+        expected_[at] = byte;
+    unsettled_.clear();
     return {true, {}};
 }
 

@@ -2,30 +2,24 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "base/Bytes.h"
-#include "model/Persons.h"
+#include "base/FileDevice.h"
 #include "resources/StringTable.h"
 
 namespace vondrel {
 
 // One little-endian value to write into the neighbourhood file.
 struct Patch {
-    std::size_t offset;  // 0-based
-    int width;           // 2 or 4 bytes
+    std::uint64_t offset;  // 0-based
+    int width;             // 2 or 4 bytes
     std::int32_t value;
     bool operator==(const Patch&) const = default;
 };
-
-// Every write a save makes, in the order it makes them: for each changed person (non-empty
-// first name, not from a rejected file) its sixteen values, the family money, the ghost
-// state and every relationship value and love flag.
-std::vector<Patch> savePatches(const Persons& persons);
-
-// Applies the patches that lie wholly inside `image`; returns how many did not.
-std::size_t applyPatches(Bytes& image, const std::vector<Patch>& patches);
 
 struct SaveOutcome {
     bool saved = false;
@@ -36,18 +30,36 @@ struct SaveOutcome {
 // Patches the neighbourhood file in place. It knows what the file must hold, the bytes
 // that were loaded plus its own earlier saves, and refuses to write when the file on disk
 // holds anything else: then the loaded positions may no longer be the persons' values.
+// The check, the writes and the flush to the disk go through one open handle.
 class NeighborhoodSaver {
   public:
-    NeighborhoodSaver(std::filesystem::path path, Bytes loaded);
+    NeighborhoodSaver(std::filesystem::path path, Bytes loaded, FileOpener& files = systemFiles());
 
-    SaveOutcome save(const Persons& persons, const StringTable& strings = StringTable::builtIn());
+    // Runs before anything is written, only when something will be; a non-empty result
+    // stops the save with that message.
+    using BeforeWriting = std::function<std::string()>;
+
+    // Writes the bytes of `patches` that differ from what the file holds (patches that do
+    // not lie wholly inside the file are left out), each stretch of neighbouring bytes in
+    // one positioned write, then flushes. Nothing to write still checks the file.
+    SaveOutcome save(const std::vector<Patch>& patches, const BeforeWriting& beforeWriting = {},
+                     const StringTable& strings = StringTable::builtIn());
 
     const std::filesystem::path& path() const { return path_; }
+    // What the file holds when nobody else changed it.
     const Bytes& expected() const { return expected_; }
+    // True after a save that failed part-way: some bytes on disk may be ours, some not; the
+    // next save puts every one of them right.
+    bool hasUnsettledBytes() const { return !unsettled_.empty(); }
 
   private:
+    bool holdsExpected(FileDevice& file, std::string& error) const;
+
     std::filesystem::path path_;
     Bytes expected_;
+    FileOpener& files_;
+    // Bytes a failed save may or may not have written: position -> the values it tried.
+    std::map<std::uint64_t, std::string> unsettled_;
 };
 
 }  // namespace vondrel

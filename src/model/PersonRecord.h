@@ -59,7 +59,6 @@ struct PersonRecord {
     std::array<Long, kSlotCount> Relation{};
     std::array<Long, kSlotCount> RelationPos{};
     std::array<Boolean, kSlotCount> Loves{};
-    Boolean Changed = kFalse;
     Long NamePos = 0;
     Integer House = 0;
     Integer Sex = 0;

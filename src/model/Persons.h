@@ -2,8 +2,6 @@
 
 #include <array>
 #include <memory>
-#include <optional>
-#include <string_view>
 
 #include "model/PersonRecord.h"
 
@@ -38,9 +36,5 @@ class Persons {
   private:
     std::unique_ptr<std::array<PersonRecord, kSlotCount>> slots_;
 };
-
-// The lowest id whose first and family names are exactly the given bytes, or nothing.
-std::optional<Integer> PegaID(const Persons& persons, std::string_view firstName,
-                              std::string_view familyName);
 
 }  // namespace vondrel

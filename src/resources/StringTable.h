@@ -12,7 +12,10 @@ inline constexpr int AreYouSure = 131, LoseChanges = 132, NoBackups = 133, Saved
                      PleaseWait = 138, Initializing = 139, ReadError = 140, IgnoreFile = 141,
                      ValueTooBig = 142, ChangedOnDisk = 352, RestartAndRepeat = 353,
                      CouldNotSave = 354, CouldNotRead = 355, CannotGoOn = 356,
-                     NoCharactersFolder = 357, SamePerson = 358, KeepsLaterOne = 359;
+                     NoCharactersFolder = 357, SamePerson = 358, KeepsLaterOne = 359,
+                     CopyKeptIn = 360, BackupFailed = 361, GameRunning = 362, SaveAnyway = 363,
+                     RestoreBackup = 364, Undo = 365, Redo = 366, RestoreWhich = 367,
+                     RestoreQuestion = 368, NoBackupsYet = 369, RestoreFailed = 370;
 }  // namespace text
 
 // The program's texts by numeric id (UTF-8).

@@ -1,39 +1,49 @@
+#include "ui/FamilyPanel.h"
+
+#include <QEvent>
 #include <QKeyEvent>
 #include <QSignalBlocker>
 
 #include "base/Cp1252.h"
 #include "editing/FamilyMoney.h"
-#include "ui/MainWindow.h"
+#include "ui/SurfaceWidgets.h"
 
 namespace vondrel {
 namespace {
 
-// The money entry takes digits and Backspace. Keys that only move the cursor or the focus
-// pass as well; every other key, shortcuts such as Ctrl+V and Ctrl+X included, is
-// swallowed. Text that arrives another way (the context menu's Paste) is cleaned up by the
-// change handling.
+// The money entry takes digits, at most kMoneyDigits of them as typed, and Backspace. Keys
+// that only move the cursor or the focus pass as well; every other key, shortcuts such as
+// Ctrl+V and Ctrl+X included, is swallowed, and the window's own shortcuts (undo) go to the
+// window. Text that arrives another way (the context menu's Paste) is cleaned up when it is
+// stored.
 class MoneyKeyFilter : public QObject {
   public:
     using QObject::QObject;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::ShortcutOverride) {
+            // Leave Ctrl+Z and the like to the window instead of the entry's own undo.
+            if (static_cast<QKeyEvent*>(event)->modifiers() & Qt::ControlModifier) {
+                event->ignore();
+                return true;
+            }
+            return false;
+        }
         if (event->type() != QEvent::KeyPress)
             return QObject::eventFilter(watched, event);
-        return !passes(*static_cast<QKeyEvent*>(event));
+        return !passes(*static_cast<QLineEdit*>(watched), *static_cast<QKeyEvent*>(event));
     }
 
   private:
-    static bool passes(const QKeyEvent& key) {
+    static bool passes(const QLineEdit& entry, const QKeyEvent& key) {
         if (key.key() == Qt::Key_Backspace)
             return true;
-        const Qt::KeyboardModifiers commands =
-            key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-        if (commands)
+        if (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
             return false;
         const QString text = key.text();
         if (text.size() == 1 && text[0] >= QLatin1Char('0') && text[0] <= QLatin1Char('9'))
-            return true;
+            return entry.text().size() - entry.selectedText().size() < kMoneyDigits;
         switch (key.key()) {
             case Qt::Key_Left:
             case Qt::Key_Right:
@@ -48,98 +58,105 @@ class MoneyKeyFilter : public QObject {
     }
 };
 
-QString decimal(long long value) {
-    return QString::number(value);
-}
-
-// The lingering house of entry `index` of the list; no entry stores nothing.
-void storeLingerHouse(WindowState& state, int index) {
-    if (index < 0)
-        return;
-    state.current().LingerHouse = static_cast<Integer>(index + 1);
-    state.current().Changed = kTrue;
-    state.Saved = false;
-}
-
 }  // namespace
 
-void MainWindow::wireFamilyPanel() {
+FamilyPanel::FamilyPanel(DesignSurface& surface, EditorContext& context)
+    : QObject(surface.window()), context_(context) {
+    ghost_ = surface.button("imgGhost", "ghost", "lblGhost", "Ghost", "btnGhost");
+    lbllFamName_ = surface.text("lbllFamName", "Fam. Name:");
+    lblFamName_ = surface.text("lblFamName", "");
+    lblFamName_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     // The family name is shown as it is stored, never read as markup.
-    lblFamName->setTextFormat(Qt::PlainText);
-    txtMoney->installEventFilter(new MoneyKeyFilter(txtMoney));
+    lblFamName_->setTextFormat(Qt::PlainText);
+    lbllAddress_ = surface.text("lbllAddress", "Address:");
+    lblAddress_ = surface.text("lblAddress", "");
+    lblAddress_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblMoney_ = surface.text("lblMoney", "Money:");
+    lblLingering_ = surface.text("lblLingering", "Add:");
 
-    // Money: every change of the text, typed or set from code, is the family's money.
-    connect(txtMoney, &QLineEdit::textChanged, this, [this](const QString& text) {
-        if (lblFamName->text().isEmpty())
-            return;  // a person without a family has no money to edit
-        const std::string digits = moneyDigits(text.toStdString());
-        if (QString::fromStdString(digits) != text) {
-            // Pasted text: keep its digits; setting them runs this handling again.
-            txtMoney->setText(QString::fromStdString(digits));
-            return;
-        }
-        setFamilyMoney(state.persons, utf8ToCp1252(lblFamName->text().toStdString()),
-                       moneyValue(digits));
-        state.Saved = false;
+    txtMoney_ = surface.placed<QLineEdit>("txtMoney");
+    txtMoney_->installEventFilter(new MoneyKeyFilter(txtMoney_));
+    // Only what the player types or pastes is an edit; filling the box from the file is not.
+    connect(txtMoney_, &QLineEdit::textEdited, this, &FamilyPanel::moneyTyped);
+    connect(txtMoney_, &QLineEdit::editingFinished, this, [this] {
+        if (context_.household)
+            context_.household->endGesture();
     });
 
-    // Lingering house: a pick of the user or a selection from code.
-    const auto lingeringPicked = [this](int index) { storeLingerHouse(state, index); };
-    connect(cmbLingering, &QComboBox::currentIndexChanged, this, lingeringPicked);
-    connect(cmbLingering, &QComboBox::activated, this, lingeringPicked);
+    cmbLingering_ = surface.placed<QComboBox>("cmbLingering");
+    for (int i = 1; i <= 10; ++i)
+        cmbLingering_->addItem(QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0')));
+    connect(cmbLingering_, &QComboBox::activated, this, [this](int index) {
+        if (context_.editable() &&
+            context_.household->setLingerHouse(context_.current, static_cast<Integer>(index + 1)))
+            emit edited();
+        else
+            show();
+    });
 
-    // The Ghost toggle.
-    auto* area = static_cast<HitArea*>(ghost.hitArea);
+    auto* area = static_cast<HitArea*>(ghost_.hitArea);
     connect(area, &HitArea::pressed, this, [this](int) {
-        PersonRecord& p = current();
-        if (state.GhostShown) {
-            state.GhostShown = false;
-            p.IsGhost = kFalse;
-        } else {
-            state.GhostShown = true;
-            p.IsGhost = kTrue;
-            p.LingerHouse = lingerHouseOfGhost(p);
-        }
-        showFamilyPanel();
-        p.Changed = kTrue;
-        state.Saved = false;
-        Botao(ghost, Pressed);
+        if (context_.editable() && context_.household->setGhost(context_.current, !ghostShown_))
+            emit edited();
+        paintButtonState(ghost_, Pressed);
     });
-    const auto repaint = [this](int) { Botao(ghost, state.GhostShown ? Pressed : Hover); };
+    const auto repaint = [this](int) { paintButtonState(ghost_, ghostShown_ ? Pressed : Hover); };
     connect(area, &HitArea::moved, this, repaint);
     connect(area, &HitArea::released, this, repaint);
 }
 
-void MainWindow::showFamilyPanel() {
-    PersonRecord& p = current();
-    QWidget* const familyView[] = {lbllFamName, lbllAddress, lblMoney,
-                                   lblFamName,  lblAddress,  txtMoney};
-    if (!isTrue(p.IsGhost)) {
-        for (QWidget* w : familyView)
-            w->setVisible(true);
-        Botao(ghost, Normal);
-        lblLingering->setVisible(false);
-        cmbLingering->setVisible(false);
-        // The family name goes first: the money change handling reads it.
-        lblFamName->setText(QString::fromStdString(cp1252ToUtf8(p.FamilyName)));
-        lblAddress->setText(decimal(p.House));
-        txtMoney->setText(decimal(p.Money));
-        state.GhostShown = false;
-    } else {
-        for (QWidget* w : familyView)
-            w->setVisible(false);
-        Botao(ghost, Pressed);
-        lblLingering->setVisible(true);
-        cmbLingering->setVisible(true);
-        const int index = p.LingerHouse - 1;
-        {
-            // Selected once, then handled once, whether or not the index moved.
-            const QSignalBlocker quiet(cmbLingering);
-            cmbLingering->setCurrentIndex(index >= 0 && index < cmbLingering->count() ? index : -1);
-        }
-        storeLingerHouse(state, cmbLingering->currentIndex());
-        state.GhostShown = true;
+void FamilyPanel::setCaptions() {
+    const auto caption = [this](QLabel* label, int id) {
+        label->setText(context_.text(id));
+        fitText(label);
+    };
+    caption(lbllFamName_, 121);
+    caption(lbllAddress_, 122);
+    caption(lblMoney_, 123);
+    caption(ghost_.caption, 124);
+}
+
+void FamilyPanel::moneyTyped(const QString& text) {
+    const std::string digits = moneyDigits(text.toStdString());
+    if (QString::fromStdString(digits) != text)
+        txtMoney_->setText(QString::fromStdString(digits));  // pasted text keeps its digits
+    if (context_.editable() &&
+        context_.household->setFamilyMoney(context_.current, moneyValue(digits))) {
+        emit edited();
     }
+}
+
+void FamilyPanel::show() {
+    if (!context_.hasPerson())
+        return;
+    const PersonRecord& p = context_.person();
+    ghostShown_ = isTrue(p.IsGhost);
+    QWidget* const familyView[] = {lbllFamName_, lbllAddress_, lblMoney_,
+                                   lblFamName_,  lblAddress_,  txtMoney_};
+    for (QWidget* w : familyView)
+        w->setVisible(!ghostShown_);
+    lblLingering_->setVisible(ghostShown_);
+    cmbLingering_->setVisible(ghostShown_);
+    paintButtonState(ghost_, ghostShown_ ? Pressed : Normal);
+
+    lblFamName_->setText(QString::fromStdString(cp1252ToUtf8(p.FamilyName)));
+    lblAddress_->setText(QString::number(p.House));
+    // The amount in full, whatever its sign and length; left alone while the player is typing
+    // it, so that the cursor keeps its place.
+    const QString money = QString::number(p.Money);
+    const bool typing =
+        txtMoney_->hasFocus() && moneyValue(txtMoney_->text().toStdString()) == p.Money;
+    if (!typing && txtMoney_->text() != money)
+        txtMoney_->setText(money);
+    // A person without a family has no money to edit.
+    const bool hasFamily = p.MoneyPos > 0 && context_.editable();
+    txtMoney_->setReadOnly(!hasFamily);
+    txtMoney_->setEnabled(context_.editable());
+    cmbLingering_->setEnabled(context_.editable());
+
+    const QSignalBlocker quiet(cmbLingering_);
+    const int index = p.LingerHouse - 1;
+    cmbLingering_->setCurrentIndex(index >= 0 && index < cmbLingering_->count() ? index : -1);
 }
 
 }  // namespace vondrel

@@ -25,12 +25,13 @@ void ImagePicker::clearEntries() {
     clear();
 }
 
-int ImagePicker::addEntry(const QString& text, int picture, int selectedPicture) {
+int ImagePicker::addEntry(const QString& text, int picture, int selectedPicture, int id) {
     const int chosen = currentIndex();
     addItem(iconOf(picture), text);
     const int row = count() - 1;
     setItemData(row, picture, kPictureRole);
     setItemData(row, selectedPicture, kSelectedPictureRole);
+    setItemData(row, id, kIdRole);
     // QComboBox chooses the first entry put into an empty box; this list starts with none.
     if (currentIndex() != chosen)
         setCurrentIndex(chosen);
@@ -48,6 +49,22 @@ void ImagePicker::select(int index) {
 
 int ImagePicker::selectedIndex() const {
     return currentIndex() + 1;
+}
+
+int ImagePicker::entryId(int index) const {
+    return contains(index) ? itemData(index - 1, kIdRole).toInt() : kNoId;
+}
+
+int ImagePicker::selectedId() const {
+    return entryId(selectedIndex());
+}
+
+bool ImagePicker::selectId(int id) {
+    const int row = findData(id, kIdRole);
+    if (row < 0 || id == kNoId)
+        return false;
+    setCurrentIndex(row);
+    return true;
 }
 
 QString ImagePicker::text() const {

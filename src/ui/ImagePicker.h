@@ -24,9 +24,19 @@ class ImagePicker : public QComboBox {
     ImageList* imageList() const { return list_; }
 
     void clearEntries();
+    // An entry that stands for no record.
+    static constexpr int kNoId = -1;
+
     // Appends an entry showing picture number `picture` of the list (0 or a number outside the
-    // list: no picture) and returns its position. Adding never chooses an entry.
-    int addEntry(const QString& text, int picture, int selectedPicture = 0);
+    // list: no picture), standing for the record `id`, and returns its position. Adding never
+    // chooses an entry.
+    int addEntry(const QString& text, int picture, int selectedPicture = 0, int id = kNoId);
+    // The record an entry stands for; kNoId outside 1..count().
+    int entryId(int index) const;
+    int selectedId() const;
+    // Chooses the first entry standing for `id`, without raising userChose(); false when
+    // there is none.
+    bool selectId(int id);
 
     bool isSelected(int index) const;
     // Chooses entry `index` without raising userChose(); outside 1..count() nothing changes.
@@ -59,6 +69,7 @@ class ImagePicker : public QComboBox {
   private:
     static constexpr int kPictureRole = Qt::UserRole + 1;
     static constexpr int kSelectedPictureRole = Qt::UserRole + 2;
+    static constexpr int kIdRole = Qt::UserRole + 3;
 
     bool contains(int index) const { return index >= 1 && index <= count(); }
     QIcon iconOf(int picture) const;

@@ -1,47 +1,133 @@
+#include "ui/JobPanel.h"
+
+#include <QSignalBlocker>
+
 #include "editing/Careers.h"
-#include "ui/MainWindow.h"
+#include "ui/AttributeBars.h"
+#include "ui/Design.h"
+#include "ui/SurfaceWidgets.h"
 
 namespace vondrel {
+namespace {
 
-void MainWindow::wireJobs() {
-    connect(imcJobIcon, &ImagePicker::userChose, this, &MainWindow::jobIconChosen);
-    connect(imcJobs, &QComboBox::activated, this, [this](int) { titleChosen(); });
+const QColor kNavy(7, 0, 128);
+// Performance -100..100 sits on the bar shifted by 100.
+constexpr int kPerformanceOffset = 100;
+
+}  // namespace
+
+JobPanel::JobPanel(DesignSurface& surface, EditorContext& context)
+    : QObject(surface.window()), context_(context) {
+    auto* panel = surface.placed<PictureBox>("pctUI(3)");
+    panel->setPixmap(skinPicture("panel_job"));
+    auto* txtFundo = surface.named(new QLineEdit(panel), "txtFundo");
+    txtFundo->setGeometry(design::find("txtFundo")->pixels());
+    txtFundo->setReadOnly(true);
+    txtFundo->setFocusPolicy(Qt::NoFocus);
+    txtFundo->setFrame(false);
+
+    lblJob_ = surface.text("lblJob", "Job:");
+    lblPerf_ = surface.text("lblPerf", "Perf.:");
+
+    for (int i = 1; i <= 12; ++i) {
+        const QString name = QStringLiteral("job_%1").arg(i, 2, 10, QLatin1Char('0'));
+        imgJobs_.add(skinPicture(name.toLatin1().constData()));
+    }
+    imcJobIcon_ = surface.placed<ImagePicker>("imcJobIcon");
+    imcJobIcon_->setImageList(&imgJobs_);
+    imcJobIcon_->setIconSize(QSize(33, 25));
+    imcJobIcon_->setFont(arialBold(8.25));
+    for (int i = 1; i <= 12; ++i)
+        imcJobIcon_->addEntry(QString(), i);
+    imcJobs_ = surface.placed<QComboBox>("imcJobs");
+    imcJobs_->setFont(arialBold(9));
+
+    prgPerf_ = surface.placed<Gauge>("prgPerf");
+    prgPerf_->setMaximum(200);
+    prgPerf_->setBackColor(kNavy);
+    prgPerf_->setFillColor(QColor(0, 0, 255));
+    prgPerf_->setBackPicture(skinPicture("gauge_back"));
+    prgPerf_->setCaptionFont(arialBold(9.75));
+    prgPerf_->setValue(200);
+
+    connect(imcJobIcon_, &ImagePicker::userChose, this, [this] {
+        const int item = imcJobIcon_->selectedIndex();
+        if (context_.editable() && item >= 1 && item <= static_cast<int>(CareerTitleTable.size()) &&
+            context_.household->chooseCareer(
+                context_.current, CareerTitleTable[static_cast<std::size_t>(item - 1)].track)) {
+            emit edited();
+        } else {
+            show();
+        }
+    });
+    connect(imcJobs_, &QComboBox::activated, this, [this](int level) {
+        if (context_.editable() &&
+            context_.household->chooseTitle(context_.current, static_cast<Integer>(level))) {
+            emit edited();
+        } else {
+            show();
+        }
+    });
+    // The word for the shown value; showing a value stores nothing.
+    connect(prgPerf_, &Gauge::captionRequested, this, [this](QString& caption, int value) {
+        if (const int id = performanceTextId(value))
+            caption = context_.text(id);
+    });
+    connect(prgPerf_, &Gauge::mouseMoved, this, [this](int buttons, int, double x, double) {
+        if (buttons != 1) {
+            prgPerf_->setPointerShape(Gauge::kDefaultPointer);
+            return;
+        }
+        prgPerf_->setPointerShape(Gauge::kHorizontalResizePointer);
+        prgPerf_->setValue(
+            barValueAt(x, static_cast<float>(prgPerf_->width()), prgPerf_->maximum()));
+        if (context_.editable() &&
+            context_.household->setPerformance(
+                context_.current, static_cast<Integer>(prgPerf_->value() - kPerformanceOffset))) {
+            emit edited();
+        }
+    });
+    connect(prgPerf_, &Gauge::mouseReleased, this, [this] {
+        if (context_.household)
+            context_.household->endGesture();
+    });
 }
 
-void MainWindow::jobIconChosen() {
-    PersonRecord& p = current();
-    const int item = imcJobIcon->selectedIndex();
-    if (item < 1 || item > static_cast<int>(CareerTitleTable.size()))
-        return;
+void JobPanel::setCaptions() {
+    lblJob_->setText(context_.text(143));
+    fitText(lblJob_);
+    lblPerf_->setText(context_.text(144));
+    fitText(lblPerf_);
+}
+
+void JobPanel::fillTitles(int item) {
     const CareerRow& row = CareerTitleTable[static_cast<std::size_t>(item - 1)];
-
-    // Refilling the titles must not count as a choice of the player.
-    const QSignalBlocker quiet(imcJobs);
-    imcJobs->clear();
-    for (int level = 0; level < row.titleCount; ++level) {
-        imcJobs->addItem(QString::fromStdString(strings_.text(titleId(row, p.Sex, level))));
-    }
-    p.JobTrack = row.track;
-    // Student and unemployed have one title; a career keeps the level across tracks. A level
-    // the track does not have selects no title and keeps the stored level.
-    const int level = row.track <= 0 ? 0 : p.JobLevel;
-    if (level >= 0 && level < row.titleCount) {
-        imcJobs->setCurrentIndex(level);
-        p.JobLevel = static_cast<Integer>(level);
-    } else {
-        imcJobs->setCurrentIndex(-1);
-    }
-    p.Changed = kTrue;
-    state.Saved = false;
+    const PersonRecord& p = context_.person();
+    imcJobs_->clear();
+    for (int level = 0; level < row.titleCount; ++level)
+        imcJobs_->addItem(
+            QString::fromStdString(context_.strings.text(titleId(row, p.Sex, level))));
+    // A level the track does not have selects no title.
+    imcJobs_->setCurrentIndex(p.JobLevel >= 0 && p.JobLevel < row.titleCount ? p.JobLevel : -1);
 }
 
-void MainWindow::titleChosen() {
-    const int level = imcJobs->currentIndex();
-    if (level < 0)
+void JobPanel::show() {
+    const bool editable = context_.editable();
+    for (QWidget* w : std::initializer_list<QWidget*>{imcJobIcon_, imcJobs_, prgPerf_})
+        w->setEnabled(editable);
+    if (!context_.hasPerson())
         return;
-    current().JobLevel = static_cast<Integer>(level);
-    current().Changed = kTrue;
-    state.Saved = false;
+    const QSignalBlocker quietTitles(imcJobs_);
+    const PersonRecord& p = context_.person();
+    if (const int item = jobItemOfTrack(p.JobTrack)) {
+        imcJobIcon_->select(item);
+        fillTitles(item);
+    } else {
+        // A track the game does not know: nothing is chosen until the player picks one.
+        imcJobIcon_->setText(QString());
+        imcJobs_->clear();
+    }
+    prgPerf_->setValue(p.JobPerformance + kPerformanceOffset);
 }
 
 }  // namespace vondrel

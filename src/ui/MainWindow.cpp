@@ -1,64 +1,20 @@
 #include "ui/MainWindow.h"
 
 #include <QCloseEvent>
-#include <QFontMetrics>
-#include <QPalette>
-#include <cmath>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QShortcut>
 
-#include "base/Cp1252.h"
-#include "ui/AttributeBars.h"
+#include "base/FileDevice.h"
+#include "base/FileIO.h"
+#include "editing/SaveCommand.h"
 #include "ui/Design.h"
+#include "ui/SurfaceWidgets.h"
 
 namespace vondrel {
 namespace {
 
 const QColor kNavy(7, 0, 128);
-
-QPixmap picture(const char* name) {
-    return QPixmap(QStringLiteral(":/resources/pictures/") + name + QStringLiteral(".png"));
-}
-
-QFont arialBold(double points) {
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(points);
-    font.setBold(true);
-    return font;
-}
-
-QRect placeOf(std::string_view name) {
-    const design::Place* p = design::find(name);
-    Q_ASSERT(p);
-    return p->pixels();
-}
-
-void makeTransparentWhite(QLabel* label) {
-    label->setAttribute(Qt::WA_TranslucentBackground);
-    label->setAutoFillBackground(false);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, Qt::white);
-    label->setPalette(palette);
-    label->setFont(arialBold(9.75));
-}
-
-// A label whose text needs more room than the design gave it grows (a centred one on both
-// sides, a left-aligned one to the right), so no caption is cut off.
-void fitText(QLabel* label) {
-    const int needed = QFontMetrics(label->font()).horizontalAdvance(label->text()) + 2;
-    const int extra = needed - label->width();
-    if (extra <= 0 || (label->alignment() & Qt::AlignRight))
-        return;
-    const int left =
-        label->alignment() & Qt::AlignHCenter ? label->x() - extra / 2 - 1 : label->x();
-    label->setGeometry(left, label->y(), needed + 1, label->height());
-}
-
-// A bar label is sized to its text and ends at its right edge, level with the bar.
-void placeBarLabel(QLabel* label, const design::BarLabel& where) {
-    const int width = QFontMetrics(label->font()).horizontalAdvance(label->text()) + 2;
-    const int right = where.rightEdge / design::kTwipsPerPixel;
-    label->setGeometry(right - width, where.top / design::kTwipsPerPixel, width,
-                       where.height / design::kTwipsPerPixel);
-}
 
 const char* const kSkinStyle =
     "QComboBox, QLineEdit { background: #0b0a5c; color: white; border: 1px solid #4f7bd8;"
@@ -70,20 +26,28 @@ const char* const kSkinStyle =
     "QComboBox QAbstractItemView { background: #0b0a5c; color: white;"
     " selection-background-color: #2f5bd0; }";
 
+inline constexpr const char* kHelpFile = "VDL.chm";
+
+// Never asks, never finds the game: for a window without the real services.
+class NoRunningGame : public RunningGame {
+  public:
+    bool isRunning() override { return false; }
+};
+
 }  // namespace
 
-MainWindow::MainWindow(WindowState& windowState, MessageBoxes& messages, const StringTable& strings)
+MainWindow::MainWindow(MessageBoxes& messages, WindowServices services, const StringTable& strings)
     : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                            Qt::CustomizeWindowHint),
-      state(windowState),
-      imgFaces(QSize(25, 25), QColor(192, 192, 192)),
-      imgJobs(QSize(33, 25), QColor(255, 0, 255)),
       messages_(messages),
-      strings_(strings) {
+      services_(std::move(services)),
+      strings_(strings),
+      context_(messages, strings),
+      surface_(this) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QString::fromLatin1(kWindowTitle));
-    setWindowIcon(QIcon(picture("icon")));
+    setWindowIcon(QIcon(skinPicture("icon")));
     setFixedSize(design::kClientWidth / design::kTwipsPerPixel,
                  design::kClientHeight / design::kTwipsPerPixel);
     QPalette palette = this->palette();
@@ -92,266 +56,211 @@ MainWindow::MainWindow(WindowState& windowState, MessageBoxes& messages, const S
     setAutoFillBackground(true);
     setMouseTracking(true);
     setStyleSheet(QString::fromLatin1(kSkinStyle));
-    build();
-    wireButtons();
-    wireBars();
-    wirePersonView();
-    wireJobs();
-    wireRelationships();
-    wireFamilyPanel();
-    wireMaximize();
-    wireSave();
-}
 
-QWidget* MainWindow::element(const QString& name) const {
-    const auto it = elements_.find(name);
-    return it == elements_.end() ? nullptr : it->second;
-}
+    // Decoration first, so everything else lies above it.
+    surface_.image("imgDiv(0)", "divider_v360");
+    surface_.image("imgDiv(1)", "divider_h235");
+    surface_.image("imgDiv(2)", "divider_h235");
+    surface_.image("imgDiv(3)", "divider_h233");
+    surface_.image("imgDiv(4)", "divider_v90");
+    surface_.image("imgLogo", "logo");
 
-void MainWindow::build() {
-    const auto named = [this](QWidget* w, const QString& name) {
-        w->setObjectName(name);
-        elements_[name] = w;
-        return w;
-    };
-    const auto image = [&](const char* name, const char* pictureName, QRect where) {
-        auto* label = new QLabel(this);
-        label->setGeometry(where);
-        label->setPixmap(picture(pictureName));
-        named(label, QString::fromLatin1(name));
-        return label;
-    };
-    const auto text = [&](const char* name, const char* stored) {
-        auto* label = new QLabel(QString::fromLatin1(stored), this);
-        label->setGeometry(placeOf(name));
-        makeTransparentWhite(label);
-        named(label, QString::fromLatin1(name));
-        return label;
-    };
-
-    // Decoration on the window surface.
-    image("imgDiv(0)", "divider_v360", placeOf("imgDiv(0)"));
-    image("imgDiv(1)", "divider_h235", placeOf("imgDiv(1)"));
-    image("imgDiv(2)", "divider_h235", placeOf("imgDiv(2)"));
-    image("imgDiv(3)", "divider_h233", placeOf("imgDiv(3)"));
-    image("imgDiv(4)", "divider_v90", placeOf("imgDiv(4)"));
-    image("imgLogo", "logo", placeOf("imgLogo"));
-
-    // Skinned buttons: three faces, the caption above them, the hit area above all.
-    const auto button = [&](SkinnedButton& b, const char* faces, const char* facePrefix,
-                            const char* caption, const char* stored, const char* hitArea) {
-        static const char* const kStates[] = {"_normal", "_hover", "_pressed"};
-        for (int i = 0; i < 3; ++i) {
-            const QString name = QStringLiteral("%1(%2)").arg(QLatin1String(faces)).arg(i);
-            QRect where = placeOf(faces);
-            if (std::string_view(faces) == "imgGhost" && i == 2) {
-                where = design::kGhostPressed.pixels();
-            }
-            b.faces[static_cast<std::size_t>(i)] = image(
-                name.toLatin1().constData(), (std::string(facePrefix) + kStates[i]).c_str(), where);
-            b.faces[static_cast<std::size_t>(i)]->setVisible(i == 0);
-        }
-        if (caption) {
-            b.caption = text(caption, stored);
-            b.caption->setAlignment(Qt::AlignCenter);
-        }
-        b.hitArea = new HitArea(this);
-        b.hitArea->setGeometry(placeOf(hitArea));
-        named(b.hitArea, QString::fromLatin1(hitArea));
-    };
-    button(save, "imgSave", "button", "lblSave", "Save", "btnSave");
-    button(exit, "imgExit", "button", "lblExit", "Exit", "btnExit");
-    button(help, "imgHelp", "button", "lblHelp", "Help", "btnHelp");
-    button(about, "imgAbout", "button", "lblAbout", "About", "btnAbout");
-    button(ghost, "imgGhost", "ghost", "lblGhost", "Ghost", "btnGhost");
-    button(maxVek, "pctMaxVek", "maxvek", nullptr, nullptr, "imgMaxVEK");
-    button(maxFam, "pctMaxFAM", "maxfam", nullptr, nullptr, "imgMaxFAM");
-
-    // Labels on the window surface.
-    lblSelectyourVek = text("lblSelectyourVek", "Select your Vek:");
-    lblAttributes = text("lblAttributes", "Attributes:");
-    lblAbilities = text("lblAbilities", "Abilities:");
-    lblRelationships = text("lblRelationships", "Relationships:");
-    lblJob = text("lblJob", "Job:");
-    lblPerf = text("lblPerf", "Perf.:");
-    lbllFamName = text("lbllFamName", "Fam. Name:");
-    lblFamName = text("lblFamName", "");
-    lblFamName->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    lbllAddress = text("lbllAddress", "Address:");
-    lblAddress = text("lblAddress", "");
-    lblAddress->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    lblMoney = text("lblMoney", "Money:");
-    lblLingering = text("lblLingering", "Add:");
-
-    // Skin panels.
-    static const char* const kPanelPictures[] = {"panel_picker", "panel_attributes",
-                                                 "panel_attributes", "panel_job", "panel_picker"};
-    for (int i = 0; i < 5; ++i) {
-        const QString name = QStringLiteral("pctUI(%1)").arg(i);
-        auto* panel = new PictureBox(this);
-        panel->setGeometry(placeOf(name.toStdString()));
-        panel->setPixmap(picture(kPanelPictures[i]));
-        named(panel, name);
-        pctUI[static_cast<std::size_t>(i)] = panel;
-    }
-
-    txtFundo = new QLineEdit(pctUI[3]);
-    txtFundo->setGeometry(design::find("txtFundo")->pixels());
-    txtFundo->setReadOnly(true);
-    txtFundo->setFocusPolicy(Qt::NoFocus);
-    txtFundo->setFrame(false);
-    named(txtFundo, QStringLiteral("txtFundo"));
-
-    // Attribute bars, with their labels inside the panels.
-    bars = {{{"Neat", &PersonRecord::Neat},
-             {"Outgoing", &PersonRecord::Outgoing},
-             {"Active", &PersonRecord::Active},
-             {"Playful", &PersonRecord::Playful},
-             {"Nice", &PersonRecord::Nice},
-             {"Cleaning", &PersonRecord::Cleaning},
-             {"Cooking", &PersonRecord::Cooking},
-             {"Mechanical", &PersonRecord::Mechanical},
-             {"Charisma", &PersonRecord::Charisma},
-             {"Body", &PersonRecord::Body},
-             {"Logic", &PersonRecord::Logic},
-             {"Creativity", &PersonRecord::Creativity}}};
-    const QPixmap barEmpty = picture("bar_empty");
-    const QPixmap barFull = picture("bar_full");
-    for (std::size_t i = 0; i < bars.size(); ++i) {
-        AttributeBar& bar = bars[i];
-        bar.label =
-            new QLabel(QString::fromLatin1(bar.name) + QLatin1Char(':'), pctUI[i < 6 ? 1 : 2]);
-        makeTransparentWhite(bar.label);
-        placeBarLabel(bar.label, design::kBarLabels[i]);
-        named(bar.label, QStringLiteral("lbl") + QLatin1String(bar.name));
-        bar.gauge = new Gauge(this);
-        const std::string gaugeName = std::string("prg") + bar.name;
-        bar.gauge->setGeometry(placeOf(gaugeName));
-        bar.gauge->setMaximum(10);
-        bar.gauge->setCaptionVisible(false);
-        bar.gauge->setPictures(barEmpty, barFull);
-        named(bar.gauge, QString::fromStdString(gaugeName));
-    }
-
-    // Person picker.
-    imcFaces = new ImagePicker(this);
-    imcFaces->setGeometry(placeOf("imcFaces"));
-    imcFaces->setImageList(&imgFaces);
-    imcFaces->setFont(arialBold(9.75));
-    named(imcFaces, QStringLiteral("imcFaces"));
-
-    // Relationships.
-    imcRelationship = new ImagePicker(this);
-    imcRelationship->setGeometry(placeOf("imcRelationship"));
-    imcRelationship->setImageList(&imgFaces);
-    imcRelationship->setFont(arialBold(9.75));
-    named(imcRelationship, QStringLiteral("imcRelationship"));
-    const QPixmap gaugeBack = picture("gauge_back");
-    const auto feelGauge = [&](const char* name, QColor fill) {
-        auto* g = new Gauge(this);
-        g->setGeometry(placeOf(name));
-        g->setMaximum(200);
-        g->setBackColor(kNavy);
-        g->setFillColor(fill);
-        g->setBackPicture(gaugeBack);
-        g->setCaptionFont(arialBold(9.75));
-        named(g, QString::fromLatin1(name));
-        return g;
-    };
-    prgYFeel = feelGauge("prgYFeel", Qt::white);
-    prgSFeel = feelGauge("prgSFeel", QColor(0, 0, 255));
-    pctLove = picture("love");
-    pctNoLove = picture("nolove");
-    pctUnknown = picture("unknown_face");
-    chkYLove = new PictureBox(this);
-    chkYLove->setGeometry(placeOf("chkYLove"));
-    chkYLove->setPixmap(pctNoLove);
-    chkYLove->setToolTip(QStringLiteral("You love this Vek ?"));
-    named(chkYLove, QStringLiteral("chkYLove"));
-    chkSLove = new PictureBox(this);
-    chkSLove->setGeometry(placeOf("chkSLove"));
-    chkSLove->setPixmap(pctNoLove);
-    chkSLove->setToolTip(QStringLiteral("This Vek love you ?"));
-    named(chkSLove, QStringLiteral("chkSLove"));
-
-    // Job.
-    for (int i = 1; i <= 12; ++i) {
-        imgJobs.add(picture(
-            QStringLiteral("job_%1").arg(i, 2, 10, QLatin1Char('0')).toLatin1().constData()));
-    }
-    imcJobIcon = new ImagePicker(this);
-    imcJobIcon->setGeometry(placeOf("imcJobIcon"));
-    imcJobIcon->setImageList(&imgJobs);
-    imcJobIcon->setIconSize(QSize(33, 25));
-    imcJobIcon->setFont(arialBold(8.25));
-    named(imcJobIcon, QStringLiteral("imcJobIcon"));
-    imcJobs = new QComboBox(this);
-    imcJobs->setGeometry(placeOf("imcJobs"));
-    imcJobs->setFont(arialBold(9));
-    named(imcJobs, QStringLiteral("imcJobs"));
-    prgPerf = new Gauge(this);
-    prgPerf->setGeometry(placeOf("prgPerf"));
-    prgPerf->setMaximum(200);
-    prgPerf->setBackColor(kNavy);
-    prgPerf->setFillColor(QColor(0, 0, 255));
-    prgPerf->setBackPicture(gaugeBack);
-    prgPerf->setCaptionFont(arialBold(9.75));
-    prgPerf->setValue(200);
-    named(prgPerf, QStringLiteral("prgPerf"));
-
-    // Family.
-    txtMoney = new QLineEdit(QStringLiteral("9999999"), this);
-    txtMoney->setGeometry(placeOf("txtMoney"));
-    txtMoney->setMaxLength(7);
-    named(txtMoney, QStringLiteral("txtMoney"));
-    cmbLingering = new QComboBox(this);
-    cmbLingering->setGeometry(placeOf("cmbLingering"));
-    for (int i = 1; i <= 10; ++i)
-        cmbLingering->addItem(QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0')));
-    named(cmbLingering, QStringLiteral("cmbLingering"));
+    buttons_ = new ButtonRow(surface_, context_);
+    maximize_ = new MaximizeButtons(surface_, context_);
+    personView_ = new PersonView(surface_, context_);
+    job_ = new JobPanel(surface_, context_);
+    relationships_ = new RelationshipPanel(surface_, context_);
+    family_ = new FamilyPanel(surface_, context_);
 
     // The hit areas of the buttons stay above everything drawn on the surface.
-    for (SkinnedButton* b : {&save, &exit, &help, &about, &ghost, &maxVek, &maxFam}) {
-        b->hitArea->raise();
+    for (const char* area :
+         {"btnSave", "btnExit", "btnHelp", "btnAbout", "btnGhost", "imgMaxVEK", "imgMaxFAM"}) {
+        element(QString::fromLatin1(area))->raise();
     }
-    setTabOrder(imcFaces, imcRelationship);
-    imcFaces->setFocus();
+    // The pointer leaving a button over a panel puts the Save button back to normal.
+    for (int i = 0; i < 5; ++i) {
+        auto* panel = static_cast<PictureBox*>(element(QStringLiteral("pctUI(%1)").arg(i)));
+        connect(panel, &PictureBox::moved, this, [this](int) { buttons_->paintSaveNormal(); });
+    }
+
+    connect(personView_, &PersonView::personChosen, this, &MainWindow::choosePerson);
+    // After every edit the panels show what the household now holds.
+    connect(personView_, &PersonView::edited, this, &MainWindow::refresh);
+    connect(job_, &JobPanel::edited, this, &MainWindow::refresh);
+    connect(relationships_, &RelationshipPanel::edited, this, &MainWindow::refresh);
+    connect(family_, &FamilyPanel::edited, this, &MainWindow::refresh);
+    connect(maximize_, &MaximizeButtons::edited, this, &MainWindow::refresh);
+    connect(buttons_, &ButtonRow::saveClicked, this, &MainWindow::save);
+    connect(buttons_, &ButtonRow::helpClicked, this, &MainWindow::helpClicked);
+    connect(buttons_, &ButtonRow::aboutClicked, this, &MainWindow::aboutClicked);
+    connect(buttons_, &ButtonRow::exitClicked, this, [this] {
+        if (askExit()) {
+            leaving_ = true;
+            emit exitConfirmed();
+        }
+    });
+
+    auto* undoKey = new QShortcut(QKeySequence::Undo, this);
+    connect(undoKey, &QShortcut::activated, this, &MainWindow::undo);
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)}) {
+        auto* redoKey = new QShortcut(keys, this);
+        connect(redoKey, &QShortcut::activated, this, &MainWindow::redo);
+    }
+    setTabOrder(personView_->picker(), element(QStringLiteral("imcRelationship")));
+    personView_->picker()->setFocus();
+
+    contextMenu_ = new QMenu(this);
+    contextMenu_->setObjectName(QStringLiteral("mnuWindow"));
+    undoAction_ = contextMenu_->addAction(QString::fromStdString(strings_.text(text::Undo)), this,
+                                          &MainWindow::undo);
+    undoAction_->setShortcut(QKeySequence::Undo);
+    redoAction_ = contextMenu_->addAction(QString::fromStdString(strings_.text(text::Redo)), this,
+                                          &MainWindow::redo);
+    redoAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    contextMenu_->addSeparator();
+    restoreAction_ =
+        contextMenu_->addAction(QString::fromStdString(strings_.text(text::RestoreBackup)), this,
+                                &MainWindow::restoreBackup);
+    contextMenu_->addSeparator();
+    contextMenu_->addAction(QString::fromStdString(strings_.text(127)), this,
+                            &MainWindow::helpClicked);
+    contextMenu_->addAction(QString::fromStdString(strings_.text(128)), this,
+                            &MainWindow::aboutClicked);
 }
 
+MainWindow::~MainWindow() = default;
+
 void MainWindow::setCaptions() {
-    const auto caption = [this](QLabel* label, int id) {
-        label->setText(QString::fromStdString(strings_.text(id)));
-        fitText(label);
-    };
-    caption(lblSelectyourVek, 101);
-    maxVek.hitArea->setToolTip(QString::fromStdString(strings_.text(102)));
-    maxFam.hitArea->setToolTip(QString::fromStdString(strings_.text(103)));
-    caption(lblAttributes, 104);
-    caption(lblAbilities, 105);
-    for (std::size_t i = 0; i < bars.size(); ++i) {
-        caption(bars[i].label, 106 + static_cast<int>(i));
-        placeBarLabel(bars[i].label, design::kBarLabels[i]);
+    personView_->setCaptions();
+    maximize_->setCaptions();
+    relationships_->setCaptions();
+    family_->setCaptions();
+    buttons_->setCaptions();
+    job_->setCaptions();
+}
+
+void MainWindow::setHousehold(std::unique_ptr<Household> household,
+                              const std::filesystem::path& gameFolder) {
+    household_ = std::move(household);
+    gameFolder_ = gameFolder;
+    backups_.reset();
+    if (!services_.backupRoot.empty())
+        backups_ = std::make_unique<Backups>(services_.backupRoot, gameFolder);
+    household_->setBackups(backups_.get());
+    context_.household = household_.get();
+    context_.current = EditorContext::kNobody;
+    personView_->fillPicker();
+    // The first person is on screen when loading ends.
+    if (personView_->picker()->count() > 0) {
+        personView_->picker()->select(1);
+        choosePerson(personView_->picker()->selectedId());
+    } else {
+        showCurrent(true);
     }
-    caption(lblRelationships, 118);
-    prgYFeel->setToolTip(QString::fromStdString(strings_.text(119)));
-    prgSFeel->setToolTip(QString::fromStdString(strings_.text(120)));
-    caption(lbllFamName, 121);
-    caption(lbllAddress, 122);
-    caption(lblMoney, 123);
-    caption(ghost.caption, 124);
-    caption(save.caption, 125);
-    caption(exit.caption, 126);
-    caption(help.caption, 127);
-    caption(about.caption, 128);
-    caption(lblJob, 143);
-    caption(lblPerf, 144);
+}
+
+void MainWindow::choosePerson(int id) {
+    if (household_)
+        household_->endGesture();
+    context_.current = id;
+    personView_->select(id);
+    showCurrent(true);
+}
+
+void MainWindow::refresh() {
+    showCurrent(false);
+}
+
+void MainWindow::showCurrent(bool newPerson) {
+    personView_->show();
+    job_->show();
+    family_->show();
+    if (newPerson)
+        relationships_->showPerson();
+    else
+        relationships_->show();
+}
+
+void MainWindow::showAfterStep(std::optional<int> subject) {
+    // The person the step was made on comes on screen, when the picker holds them.
+    if (subject && *subject != context_.current && personView_->select(*subject))
+        choosePerson(*subject);
+    else
+        refresh();
+}
+
+void MainWindow::undo() {
+    if (household_ && household_->canUndo())
+        showAfterStep(household_->undo());
+}
+
+void MainWindow::redo() {
+    if (household_ && household_->canRedo())
+        showAfterStep(household_->redo());
+}
+
+bool MainWindow::save() {
+    if (!household_)
+        return false;
+    NoRunningGame notRunning;
+    RunningGame& game = services_.game ? *services_.game : notRunning;
+    const bool saved = saveAfterAsking(*household_, messages_, game, strings_);
+    refresh();
+    return saved;
 }
 
 bool MainWindow::askExit() {
     std::string text = strings_.text(text::AreYouSure);
-    if (!state.Saved)
+    if (!household_ || !household_->isSaved())
         text += "\n" + strings_.text(text::LoseChanges);
     return messages_.show(text, MessageIcon::Question, MessageButtons::YesNo) == MessageAnswer::Yes;
+}
+
+void MainWindow::helpClicked() {
+    if (services_.help)
+        services_.help->open(kHelpFile, "0");
+}
+
+void MainWindow::restoreBackup() {
+    if (!household_ || !backups_)
+        return;
+    const std::vector<std::filesystem::path> copies = backups_->list();
+    if (copies.empty()) {
+        messages_.show(strings_.text(text::NoBackupsYet) + "\n" + utf8Of(backups_->folder()),
+                       MessageIcon::Information, MessageButtons::Ok);
+        return;
+    }
+    if (!services_.chooser)
+        return;
+    std::vector<std::string> names;
+    for (const auto& copy : copies)
+        names.push_back(utf8Of(copy.filename()));
+    const std::optional<std::size_t> chosen =
+        services_.chooser->choose(strings_.text(text::RestoreWhich), names);
+    if (!chosen || *chosen >= copies.size())
+        return;
+    if (messages_.show(strings_.text(text::RestoreQuestion), MessageIcon::Question,
+                       MessageButtons::YesNo) != MessageAnswer::Yes) {
+        return;
+    }
+    const std::filesystem::path& target = household_->neighborhoodPath();
+    const auto fail = [&](const std::string& reason) {
+        messages_.show(strings_.text(text::RestoreFailed) + reason, MessageIcon::Critical,
+                       MessageButtons::Ok);
+    };
+    const ReadResult copy = readWholeFile(copies[*chosen]);
+    if (!copy.bytes)
+        return fail(utf8Of(copies[*chosen]) + " (" + copy.error + ")");
+    // The file as it is now is kept too, so that putting a copy back can be undone.
+    const ReadResult now = readWholeFile(target);
+    if (now.bytes) {
+        if (std::string error = backups_->keep(*now.bytes); !error.empty())
+            return fail(error);
+    }
+    if (std::string error = replaceFile(target, *copy.bytes); !error.empty())
+        return fail(utf8Of(target) + " (" + error + ")");
+    emit reloadRequested();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -365,88 +274,22 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::mouseMoveEvent(QMouseEvent*) {
-    Botao(maxFam, Normal);
-    Botao(maxVek, Normal);
-    for (SkinnedButton* b : {&save, &exit, &help, &about})
-        Botao(*b, Normal);
-    Botao(ghost, state.GhostShown ? Pressed : Normal);
+    maximize_->paintNormal();
+    buttons_->paintNormal();
+    paintButtonState(family_->ghostButton(), family_->ghostShown() ? Pressed : Normal);
 }
 
-void MainWindow::wireButtons() {
-    std::array<SkinnedButton*, 4> bottom = {&save, &exit, &help, &about};
-    for (SkinnedButton* b : bottom) {
-        connect(static_cast<HitArea*>(b->hitArea), &HitArea::pressed, this,
-                [b](int) { Botao(*b, Pressed); });
-        connect(static_cast<HitArea*>(b->hitArea), &HitArea::released, this,
-                [b](int) { Botao(*b, Hover); });
-        connect(static_cast<HitArea*>(b->hitArea), &HitArea::moved, this, [b, bottom](int buttons) {
-            for (SkinnedButton* other : bottom) {
-                if (other != b)
-                    Botao(*other, Normal);
-            }
-            Botao(*b, buttons == 1 ? Pressed : Hover);
-        });
+void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
+    // Only the background offers the menu: the window itself, its pictures and captions.
+    QWidget* under = childAt(event->pos());
+    if (under && !qobject_cast<QLabel*>(under)) {
+        event->ignore();
+        return;
     }
-    const auto maximize = [this](SkinnedButton* own, SkinnedButton* other) {
-        auto* area = static_cast<HitArea*>(own->hitArea);
-        connect(area, &HitArea::pressed, this, [own](int) { Botao(*own, Pressed); });
-        connect(area, &HitArea::released, this, [own](int) { Botao(*own, Hover); });
-        connect(area, &HitArea::moved, this, [own, other](int buttons) {
-            Botao(*other, Normal);
-            Botao(*own, buttons == 1 ? Pressed : Hover);
-        });
-    };
-    maximize(&maxVek, &maxFam);
-    maximize(&maxFam, &maxVek);
-    for (PictureBox* panel : pctUI) {
-        connect(panel, &PictureBox::moved, this, [this](int) { Botao(save, Normal); });
-    }
-    connect(static_cast<HitArea*>(help.hitArea), &HitArea::clicked, this, &MainWindow::helpClicked);
-    connect(static_cast<HitArea*>(about.hitArea), &HitArea::clicked, this,
-            &MainWindow::aboutClicked);
-    connect(static_cast<HitArea*>(exit.hitArea), &HitArea::clicked, this, [this] {
-        if (askExit()) {
-            leaving_ = true;
-            emit exitConfirmed();
-        }
-    });
-}
-
-void MainWindow::storeBar(AttributeBar& bar) {
-    current().*bar.field = static_cast<Integer>(bar.gauge->value() * 100);
-    state.Saved = false;
-    current().Changed = kTrue;
-}
-
-void MainWindow::wireBars() {
-    for (AttributeBar& bar : bars) {
-        Gauge* gauge = bar.gauge;
-        const auto follow = [gauge](int buttons, int, double x, double) {
-            if (buttons != 1)
-                return;
-            gauge->setValue(barValueAt(x, static_cast<float>(gauge->width()), gauge->maximum()));
-        };
-        connect(gauge, &Gauge::mouseMoved, this, follow);
-        connect(gauge, &Gauge::mouseReleased, this, follow);
-        connect(gauge, &Gauge::clicked, this, [this, &bar] { storeBar(bar); });
-    }
-    connect(prgPerf, &Gauge::mouseMoved, this, [this](int buttons, int, double x, double) {
-        if (buttons != 1) {
-            prgPerf->setPointerShape(Gauge::kDefaultPointer);
-            return;
-        }
-        prgPerf->setPointerShape(Gauge::kHorizontalResizePointer);
-        prgPerf->setValue(barValueAt(x, static_cast<float>(prgPerf->width()), prgPerf->maximum()));
-    });
-    // The performance bar stores its value whenever it asks for its caption.
-    connect(prgPerf, &Gauge::captionRequested, this, [this](QString& caption, int value) {
-        if (const int id = performanceTextId(value)) {
-            caption = QString::fromStdString(strings_.text(id));
-        }
-        current().JobPerformance = static_cast<Integer>(prgPerf->value() - 100);
-        state.Saved = false;
-        current().Changed = kTrue;
-    });
+    undoAction_->setEnabled(household_ && household_->canUndo());
+    redoAction_->setEnabled(household_ && household_->canRedo());
+    restoreAction_->setEnabled(household_ && backups_);
+    contextMenu_->popup(event->globalPos());
 }
 
 }  // namespace vondrel

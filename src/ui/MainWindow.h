@@ -1,137 +1,119 @@
 #pragma once
 
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
+#include <QAction>
+#include <QMenu>
 #include <QWidget>
-#include <array>
-#include <map>
-
+#include <filesystem>
 #include <memory>
 
-#include "gamedata/NeighborhoodSave.h"
-#include "model/WindowState.h"
+#include "editing/Backups.h"
+#include "editing/Household.h"
 #include "platform/HelpOpener.h"
+#include "platform/ListChooser.h"
 #include "platform/MessageBoxes.h"
+#include "platform/RunningGame.h"
 #include "resources/StringTable.h"
-#include "ui/Gauge.h"
-#include "ui/ImageList.h"
-#include "ui/ImagePicker.h"
-#include "ui/SkinnedButton.h"
-#include "ui/SurfaceWidgets.h"
+#include "ui/ButtonRow.h"
+#include "ui/DesignSurface.h"
+#include "ui/EditorContext.h"
+#include "ui/FamilyPanel.h"
+#include "ui/JobPanel.h"
+#include "ui/MaximizeButtons.h"
+#include "ui/PersonView.h"
+#include "ui/RelationshipPanel.h"
 
 namespace vondrel {
 
 inline constexpr const char* kWindowTitle = "Vondrel V0.40A - [Only for BETA testers!!]";
 
-// One attribute bar and the record field it edits.
-struct AttributeBar {
-    const char* name;
-    Integer PersonRecord::*field;
-    Gauge* gauge = nullptr;
-    QLabel* label = nullptr;
+// What the window needs of the desktop besides message boxes.
+struct WindowServices {
+    RunningGame* game = nullptr;
+    HelpOpener* help = nullptr;
+    ListChooser* chooser = nullptr;
+    // Where copies of the neighbourhood file are kept, one folder per game; empty: none.
+    std::filesystem::path backupRoot;
 };
 
-// The main window: a fixed, skinned window whose elements keep the names and places of
-// its design.
+// The main window: a fixed, skinned frame that places the panels, each of which shows and
+// edits one part of the person shown through the household. The frame keeps the person
+// shown, undo and redo, Save, Exit, and the context menu.
 class MainWindow : public QWidget {
     Q_OBJECT
   public:
-    MainWindow(WindowState& state, MessageBoxes& messages,
+    MainWindow(MessageBoxes& messages, WindowServices services,
                const StringTable& strings = StringTable::builtIn());
+    ~MainWindow() override;
 
     // Puts the string-table captions and hints on the controls.
     void setCaptions();
+    // The portraits the loader reports go here, before setHousehold.
+    ImageList& faces() { return context_.faces; }
+    // Shows a freshly loaded household of the game in `gameFolder`; the first person of the
+    // picker is shown.
+    void setHousehold(std::unique_ptr<Household> household,
+                      const std::filesystem::path& gameFolder);
+    Household* household() const { return household_.get(); }
+    const std::filesystem::path& gameFolder() const { return gameFolder_; }
+    // The person shown; EditorContext::kNobody before one is.
+    int currentId() const { return context_.current; }
+
+    // Shows person `id`, as choosing it in the picker does.
+    void choosePerson(int id);
+    // Shows the current person's values again.
+    void refresh();
+    void undo();
+    void redo();
+    // Asks, then saves; true when saved.
+    bool save();
     // Asks whether to leave; true when the answer is Yes.
     bool askExit();
-    // The handlers of the window, each group in its own source file.
-    // Person view (PersonView.cpp): the person picker's selection.
-    void personChosen();
-    // Jobs (JobPanel.cpp): the job-icon picker's selection, the title picker's selection.
-    void jobIconChosen();
-    void titleChosen();
-    // Relationships (RelationshipPanel.cpp): the relationship picker's selection and the
-    // two love checks.
-    void relationshipChosen();
-    void chkYLoveValor(bool valor);
-    void chkSLoveValor(bool valor);
-    // Family panel (FamilyPanel.cpp): the family or ghost view of the current person.
-    void showFamilyPanel();
-    // Save (SaveButton.cpp).
-    void saveClicked();
-    // Help (HelpButton.cpp) and About (AboutBox.cpp).
     void helpClicked();
     void aboutClicked();
-    void setHelpOpener(HelpOpener* opener) { helpOpener_ = opener; }
-
-    // The id of the person a picker entry names: its text split at the first comma and
-    // looked up by both names; an entry that names nobody gives 0.
-    int personIdOf(const QString& entryText) const;
-    PersonRecord& current() { return state.current(); }
+    // Offers the kept copies of the file, and puts the chosen one back after asking.
+    void restoreBackup();
 
     // The element called `name` in the design (a label, picture, gauge, picker, ...).
-    QWidget* element(const QString& name) const;
-
-    WindowState& state;
-    // Writes the edits back into the neighbourhood file; set once the game is loaded.
-    std::unique_ptr<NeighborhoodSaver> saver;
-    ImageList imgFaces;
-    ImageList imgJobs;
-
-    QLabel* lblSelectyourVek;
-    ImagePicker* imcFaces;
-    std::array<AttributeBar, 12> bars;
-    QLabel* lblAttributes;
-    QLabel* lblAbilities;
-    QLabel* lblRelationships;
-    ImagePicker* imcRelationship;
-    Gauge* prgYFeel;
-    Gauge* prgSFeel;
-    PictureBox* chkYLove;
-    PictureBox* chkSLove;
-    QLabel* lblJob;
-    ImagePicker* imcJobIcon;
-    QComboBox* imcJobs;
-    QLabel* lblPerf;
-    Gauge* prgPerf;
-    QLabel* lbllFamName;
-    QLabel* lblFamName;
-    QLabel* lbllAddress;
-    QLabel* lblAddress;
-    QLabel* lblMoney;
-    QLineEdit* txtMoney;
-    QLineEdit* txtFundo;
-    QLabel* lblLingering;
-    QComboBox* cmbLingering;
-    std::array<PictureBox*, 5> pctUI;
-    QPixmap pctLove, pctNoLove, pctUnknown;
-
-    SkinnedButton save, exit, help, about, ghost, maxVek, maxFam;
+    QWidget* element(const QString& name) const { return surface_.element(name); }
+    PersonView& personView() { return *personView_; }
+    RelationshipPanel& relationships() { return *relationships_; }
+    FamilyPanel& family() { return *family_; }
+    // The menu of the window's background.
+    QMenu* contextMenu() const { return contextMenu_; }
 
   signals:
     // The user confirmed leaving the program.
     void exitConfirmed();
+    // The neighbourhood file was replaced: the game must be loaded again.
+    void reloadRequested();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
   private:
-    void build();
-    void wireButtons();
-    void wireBars();
-    void wirePersonView();
-    void wireJobs();
-    void wireRelationships();
-    void wireFamilyPanel();
-    void wireMaximize();
-    void wireSave();
-    void storeBar(AttributeBar& bar);
+    void showCurrent(bool newPerson);
+    void showAfterStep(std::optional<int> subject);
 
     MessageBoxes& messages_;
-    HelpOpener* helpOpener_ = nullptr;
+    WindowServices services_;
     const StringTable& strings_;
-    std::map<QString, QWidget*> elements_;
+    EditorContext context_;
+    DesignSurface surface_;
+    std::unique_ptr<Household> household_;
+    std::filesystem::path gameFolder_;
+    std::unique_ptr<Backups> backups_;
+    PersonView* personView_;
+    JobPanel* job_;
+    RelationshipPanel* relationships_;
+    FamilyPanel* family_;
+    MaximizeButtons* maximize_;
+    ButtonRow* buttons_;
+    QMenu* contextMenu_;
+    QAction* undoAction_;
+    QAction* redoAction_;
+    QAction* restoreAction_;
     bool leaving_ = false;
 };
 

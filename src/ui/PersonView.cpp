@@ -1,80 +1,124 @@
+#include "ui/PersonView.h"
+
+#include <QFontMetrics>
 #include <cmath>
 
 #include "base/Cp1252.h"
-#include "editing/Careers.h"
-#include "model/PickerText.h"
-#include "ui/MainWindow.h"
+#include "ui/AttributeBars.h"
+#include "ui/Design.h"
 
 namespace vondrel {
+namespace {
 
-int MainWindow::personIdOf(const QString& entryText) const {
-    const SplitName names = splitPickerText(utf8ToCp1252(entryText.toStdString()));
-    return PegaID(state.persons, names.firstName, names.familyName).value_or(0);
+constexpr const char* kBarNames[kAttributeCount] = {
+    "Neat",    "Outgoing",   "Active",   "Playful", "Nice",  "Cleaning",
+    "Cooking", "Mechanical", "Charisma", "Body",    "Logic", "Creativity"};
+
+// A bar label is sized to its text and ends at its right edge, level with the bar.
+void placeBarLabel(QLabel* label, const design::BarLabel& where) {
+    const int width = QFontMetrics(label->font()).horizontalAdvance(label->text()) + 2;
+    const int right = where.rightEdge / design::kTwipsPerPixel;
+    label->setGeometry(right - width, where.top / design::kTwipsPerPixel, width,
+                       where.height / design::kTwipsPerPixel);
 }
 
-void MainWindow::wirePersonView() {
-    connect(imcFaces, &ImagePicker::userChose, this, &MainWindow::personChosen);
+}  // namespace
+
+PersonView::PersonView(DesignSurface& surface, EditorContext& context)
+    : QObject(surface.window()), context_(context) {
+    lblSelectyourVek_ = surface.text("lblSelectyourVek", "Select your Vek:");
+    lblAttributes_ = surface.text("lblAttributes", "Attributes:");
+    lblAbilities_ = surface.text("lblAbilities", "Abilities:");
+
+    auto* pickerPanel = surface.placed<PictureBox>("pctUI(0)");
+    pickerPanel->setPixmap(skinPicture("panel_picker"));
+    std::array<PictureBox*, 2> barPanels{};
+    for (int i = 0; i < 2; ++i) {
+        barPanels[static_cast<std::size_t>(i)] =
+            surface.placed<PictureBox>("pctUI(" + std::to_string(i + 1) + ")");
+        barPanels[static_cast<std::size_t>(i)]->setPixmap(skinPicture("panel_attributes"));
+    }
+
+    const QPixmap barEmpty = skinPicture("bar_empty");
+    const QPixmap barFull = skinPicture("bar_full");
+    for (std::size_t i = 0; i < bars_.size(); ++i) {
+        const std::string name = kBarNames[i];
+        QLabel* label = surface.text("lbl" + name, (name + ":").c_str(), barPanels[i < 6 ? 0 : 1]);
+        placeBarLabel(label, design::kBarLabels[i]);
+        labels_[i] = label;
+
+        Gauge* gauge = surface.placed<Gauge>("prg" + name);
+        gauge->setMaximum(10);
+        gauge->setCaptionVisible(false);
+        gauge->setPictures(barEmpty, barFull);
+        bars_[i] = gauge;
+
+        // Dragging moves the bar; the click that ends the drag stores its value.
+        const auto follow = [gauge](int buttons, int, double x, double) {
+            if (buttons == 1)
+                gauge->setValue(
+                    barValueAt(x, static_cast<float>(gauge->width()), gauge->maximum()));
+        };
+        connect(gauge, &Gauge::mouseMoved, this, follow);
+        connect(gauge, &Gauge::mouseReleased, this, follow);
+        connect(gauge, &Gauge::clicked, this, [this, gauge, i] {
+            if (context_.editable() &&
+                context_.household->setAttribute(context_.current, static_cast<Attribute>(i),
+                                                 static_cast<Integer>(gauge->value() * 100))) {
+                emit edited();
+            } else {
+                show();
+            }
+        });
+    }
+
+    imcFaces_ = surface.placed<ImagePicker>("imcFaces");
+    imcFaces_->setImageList(&context_.faces);
+    imcFaces_->setFont(arialBold(9.75));
+    connect(imcFaces_, &ImagePicker::userChose, this, [this] {
+        if (const int id = imcFaces_->selectedId(); id != ImagePicker::kNoId)
+            emit personChosen(id);
+    });
 }
 
-void MainWindow::personChosen() {
-    // 1-2. The chosen entry's person.
-    const QString entry = imcFaces->text();
-    const SplitName names = splitPickerText(utf8ToCp1252(entry.toStdString()));
-    state.CurrentId = PegaID(state.persons, names.firstName, names.familyName);
-    PersonRecord& p = current();
-
-    // 3. The attribute bars: hundredths to steps, ties to even.
-    for (AttributeBar& bar : bars) {
-        bar.gauge->setValue(static_cast<int>(std::nearbyint(p.*bar.field / 100.0)));
+void PersonView::setCaptions() {
+    const auto caption = [this](QLabel* label, int id) {
+        label->setText(context_.text(id));
+        fitText(label);
+    };
+    caption(lblSelectyourVek_, 101);
+    caption(lblAttributes_, 104);
+    caption(lblAbilities_, 105);
+    for (std::size_t i = 0; i < labels_.size(); ++i) {
+        labels_[i]->setText(context_.text(106 + static_cast<int>(i)));
+        placeBarLabel(labels_[i], design::kBarLabels[i]);
     }
+}
 
-    // 4-5. Job and performance.
-    if (const int item = jobItemOfTrack(p.JobTrack)) {
-        imcJobIcon->select(item);
-        jobIconChosen();
-    } else {
-        // A track the game does not know: nothing is chosen and nothing stored until the
-        // player picks one.
-        imcJobIcon->setText(QString());
-        imcJobs->clear();
+void PersonView::fillPicker() {
+    imcFaces_->clearEntries();
+    if (!context_.household)
+        return;
+    for (const PickerEntry& entry : context_.household->entries()) {
+        imcFaces_->addEntry(QString::fromStdString(cp1252ToUtf8(entry.text)), entry.imageNumber, 0,
+                            entry.id);
     }
-    prgPerf->setValue(p.JobPerformance + 100);
+}
 
-    // 6. The family or ghost view.
-    showFamilyPanel();
+bool PersonView::select(int id) {
+    return imcFaces_->selectId(id);
+}
 
-    // 7-8. The relationship list, in id order, with the portraits found by key.
-    imcRelationship->clearEntries();
-    imcRelationship->setText(QString());
-    const int unknownPicture = imgFaces.count();
-    for (int j = kMinId; j <= kMaxId; ++j) {
-        if (!isTrue(p.HasRelation[j]))
-            continue;
-        const int picture = imgFaces.indexOf(QString::fromStdString("ID=" + std::to_string(j)));
-        const PersonRecord& other = state.persons[j];
-        imcRelationship->addEntry(
-            QString::fromStdString(cp1252ToUtf8(pickerText(other.FamilyName, other.FirstName))),
-            picture > 0 ? picture : unknownPicture);
+void PersonView::show() {
+    const bool editable = context_.editable();
+    for (std::size_t i = 0; i < bars_.size(); ++i) {
+        if (context_.hasPerson()) {
+            const Integer value = context_.person().*attributeField(static_cast<Attribute>(i));
+            // Hundredths to bar steps, ties to even.
+            bars_[i]->setValue(static_cast<int>(std::nearbyint(value / 100.0)));
+        }
+        bars_[i]->setEnabled(editable);
     }
-    if (imcRelationship->count() == 0) {
-        imcRelationship->addEntry(QString::fromStdString(strings_.text(137)), unknownPicture);
-    }
-
-    // 9. A person from a rejected file cannot be edited.
-    const bool rejected = entry.contains(QStringLiteral("*UNK*"));
-    QList<QWidget*> editing;
-    for (AttributeBar& bar : bars)
-        editing << bar.gauge;
-    editing << imcRelationship << prgYFeel << prgSFeel << imcJobIcon << imcJobs << prgPerf
-            << txtMoney;
-    for (QWidget* control : editing)
-        control->setEnabled(!rejected);
-    if (rejected)
-        p.IsGhost = kFalse;
-
-    // 10. The first relationship.
-    imcRelationship->select(1);
-    relationshipChosen();
 }
 
 }  // namespace vondrel

@@ -1,27 +1,23 @@
+#include "ui/RelationshipPanel.h"
+
+#include "base/Cp1252.h"
+#include "model/PickerText.h"
 #include "ui/AttributeBars.h"
-#include "ui/MainWindow.h"
 
 namespace vondrel {
 namespace {
 
-// Set on a feeling gauge while it shows that its direction has no relationship; its caption
-// then reads "No relationships!" instead of the feeling.
-const char* const kShowsNoRelationship = "showsNoRelationship";
-
+const QColor kNavy(7, 0, 128);
+constexpr int kNoRelationshipsText = 137;
 // The usable width of both feeling gauges in pointer pixels, a little less than their drawn
 // width; a drag maps 0..188 onto 0..200.
 constexpr float kFeelingWidth = 188.0F;
-
-constexpr QLatin1String kRejectedMark("*UNK*");
-
 // Feelings run from -100 to 100 and sit on the gauge shifted by 100.
 constexpr int kFeelingOffset = 100;
+// Set on a feeling gauge while its direction has no relationship: its caption then reads
+// "No relationships!" instead of the feeling.
+const char* const kShowsNoRelationship = "showsNoRelationship";
 
-bool showsNoRelationship(const Gauge* gauge) {
-    return gauge->property(kShowsNoRelationship).toBool();
-}
-
-// The feeling of one direction, or the middle of the gauge with the no-relationship caption.
 void showFeeling(Gauge* gauge, Long feeling, bool hasRelation) {
     gauge->setProperty(kShowsNoRelationship, !hasRelation);
     gauge->setValue(hasRelation ? static_cast<int>(feeling) + kFeelingOffset : kFeelingOffset);
@@ -29,127 +25,155 @@ void showFeeling(Gauge* gauge, Long feeling, bool hasRelation) {
 
 }  // namespace
 
-void MainWindow::wireRelationships() {
-    connect(imcRelationship, &ImagePicker::userChose, this, &MainWindow::relationshipChosen);
+RelationshipPanel::RelationshipPanel(DesignSurface& surface, EditorContext& context)
+    : QObject(surface.window()), context_(context) {
+    lblRelationships_ = surface.text("lblRelationships", "Relationships:");
+    auto* panel = surface.placed<PictureBox>("pctUI(4)");
+    panel->setPixmap(skinPicture("panel_picker"));
 
-    const QString noRelationships = QString::fromStdString(strings_.text(137));
-    // The entry a person without relationships gets names nobody: it resolves to record 0,
-    // which must not be edited through it.
-    const auto onPlaceholder = [this, noRelationships] {
-        return imcRelationship->text() == noRelationships;
+    imcRelationship_ = surface.placed<ImagePicker>("imcRelationship");
+    imcRelationship_->setImageList(&context_.faces);
+    imcRelationship_->setFont(arialBold(9.75));
+    connect(imcRelationship_, &ImagePicker::userChose, this, &RelationshipPanel::show);
+
+    const QPixmap gaugeBack = skinPicture("gauge_back");
+    const QString noRelationships = context_.text(kNoRelationshipsText);
+    const auto feelGauge = [&](const char* name, QColor fill) {
+        Gauge* g = surface.placed<Gauge>(name);
+        g->setMaximum(200);
+        g->setBackColor(kNavy);
+        g->setFillColor(fill);
+        g->setBackPicture(gaugeBack);
+        g->setCaptionFont(arialBold(9.75));
+        connect(g, &Gauge::captionRequested, this, [g, noRelationships](QString& caption, int v) {
+            caption = g->property(kShowsNoRelationship).toBool()
+                          ? noRelationships
+                          : QString::number(v - kFeelingOffset);
+        });
+        connect(g, &Gauge::mouseMoved, this,
+                [this, g](int buttons, int, double x, double) { drag(g, buttons, x); });
+        connect(g, &Gauge::mouseReleased, this, [this] {
+            if (context_.household)
+                context_.household->endGesture();
+        });
+        return g;
     };
+    prgYFeel_ = feelGauge("prgYFeel", Qt::white);
+    prgSFeel_ = feelGauge("prgSFeel", QColor(0, 0, 255));
 
-    for (Gauge* gauge : {prgYFeel, prgSFeel}) {
-        connect(gauge, &Gauge::captionRequested, this,
-                [gauge, noRelationships](QString& caption, int value) {
-                    caption = showsNoRelationship(gauge) ? noRelationships
-                                                         : QString::number(value - kFeelingOffset);
-                });
-    }
-
-    const auto drag = [this](Gauge* gauge, int buttons, double x) {
-        // A gauge that cannot be edited takes no drag, even when a notification reaches it.
-        if (!gauge->isEnabled())
-            return;
-        if (buttons != 1) {
-            gauge->setPointerShape(Gauge::kDefaultPointer);
-            return;
-        }
-        gauge->setPointerShape(Gauge::kHorizontalResizePointer);
-        gauge->setProperty(kShowsNoRelationship, false);
-        gauge->setValue(barValueAt(static_cast<float>(x), kFeelingWidth, gauge->maximum()));
-
-        const int s = personIdOf(imcFaces->text());
-        const int o = personIdOf(imcRelationship->text());
-        const Long feeling = gauge->value() - kFeelingOffset;
-        // Each direction is the view of the person who holds it.
-        const int holder = gauge == prgYFeel ? s : o;
-        const int other = gauge == prgYFeel ? o : s;
-        state.persons[holder].Relation[other] = feeling;
-        state.persons[holder].Changed = kTrue;
-        state.Saved = false;
-    };
-    connect(prgYFeel, &Gauge::mouseMoved, this,
-            [this, drag](int buttons, int, double x, double) { drag(prgYFeel, buttons, x); });
-    connect(prgSFeel, &Gauge::mouseMoved, this,
-            [this, drag](int buttons, int, double x, double) { drag(prgSFeel, buttons, x); });
-
-    // A love check toggles what its picture shows, for a direction that has a relationship.
-    const auto loveClicked = [this, onPlaceholder](bool towardOther) {
-        const int s = personIdOf(imcFaces->text());
-        const int o = personIdOf(imcRelationship->text());
-        PersonRecord& holder = state.persons[towardOther ? s : o];
-        const int other = towardOther ? o : s;
-        const auto show = [this, towardOther](bool valor) {
-            if (towardOther)
-                chkYLoveValor(valor);
-            else
-                chkSLoveValor(valor);
-        };
-        if (onPlaceholder() || !isTrue(holder.HasRelation[other])) {
-            show(false);
-            return;
-        }
-        const bool loves = !(towardOther ? state.YLoveChecked : state.SLoveChecked);
-        show(loves);
-        holder.Loves[other] = toBoolean(loves);
-        state.Saved = false;
-        state.persons[s].Changed = kTrue;
-        state.persons[o].Changed = kTrue;
-    };
-    connect(chkYLove, &PictureBox::clicked, this, [loveClicked] { loveClicked(true); });
-    connect(chkSLove, &PictureBox::clicked, this, [loveClicked] { loveClicked(false); });
+    love_ = skinPicture("love");
+    noLove_ = skinPicture("nolove");
+    chkYLove_ = surface.placed<PictureBox>("chkYLove");
+    chkYLove_->setPixmap(noLove_);
+    chkYLove_->setToolTip(QStringLiteral("You love this Vek ?"));
+    connect(chkYLove_, &PictureBox::clicked, this, [this] { loveClicked(true); });
+    chkSLove_ = surface.placed<PictureBox>("chkSLove");
+    chkSLove_->setPixmap(noLove_);
+    chkSLove_->setToolTip(QStringLiteral("This Vek love you ?"));
+    connect(chkSLove_, &PictureBox::clicked, this, [this] { loveClicked(false); });
 }
 
-void MainWindow::relationshipChosen() {
-    const QString chosen = imcFaces->text();
-    const QString entry = imcRelationship->text();
+void RelationshipPanel::setCaptions() {
+    lblRelationships_->setText(context_.text(118));
+    fitText(lblRelationships_);
+    prgYFeel_->setToolTip(context_.text(119));
+    prgSFeel_->setToolTip(context_.text(120));
+}
 
-    if (entry == QString::fromStdString(strings_.text(137))) {
+void RelationshipPanel::showPerson() {
+    imcRelationship_->clearEntries();
+    imcRelationship_->setText(QString());
+    if (!context_.hasPerson())
+        return;
+    const int unknownPicture = context_.faces.count();
+    const PersonRecord& self = context_.person();
+    for (int j = kMinId; j <= kMaxId; ++j) {
+        if (!isTrue(self.HasRelation[j]))
+            continue;
+        const int picture = context_.faces.indexOf(QStringLiteral("ID=%1").arg(j));
+        const PersonRecord& other = context_.household->person(j);
+        imcRelationship_->addEntry(
+            QString::fromStdString(cp1252ToUtf8(pickerText(other.FamilyName, other.FirstName))),
+            picture > 0 ? picture : unknownPicture, 0, j);
+    }
+    if (imcRelationship_->count() == 0)
+        imcRelationship_->addEntry(context_.text(kNoRelationshipsText), unknownPicture);
+    imcRelationship_->select(1);
+    show();
+}
+
+void RelationshipPanel::show() {
+    const int s = context_.current;
+    const int o = imcRelationship_->selectedId();
+    imcRelationship_->setEnabled(context_.editable());
+    if (!context_.hasPerson() || o == ImagePicker::kNoId) {
         // Nobody to show: both directions empty, nothing to edit.
-        showFeeling(prgSFeel, 0, false);
-        showFeeling(prgYFeel, 0, false);
-        chkYLoveValor(false);
-        chkSLoveValor(false);
-        prgYFeel->setEnabled(false);
-        prgSFeel->setEnabled(false);
+        showFeeling(prgYFeel_, 0, false);
+        showFeeling(prgSFeel_, 0, false);
+        showYouLove(false);
+        showTheyLove(false);
+        prgYFeel_->setEnabled(false);
+        prgSFeel_->setEnabled(false);
         return;
     }
-
-    const int s = personIdOf(chosen);
-    const int o = personIdOf(entry);
-    PersonRecord& self = state.persons[s];
-    PersonRecord& other = state.persons[o];
-
-    // A person from a rejected file: S's relationship toward it is dropped (in memory only,
-    // the record is not marked changed). Dropping it before showing keeps a second run of
-    // this handler showing the same.
-    const bool rejected = entry.contains(kRejectedMark);
-    if (rejected)
-        self.HasRelation[o] = kFalse;
-
-    const bool youRelate = isTrue(self.HasRelation[o]);
-    const bool theyRelate = isTrue(other.HasRelation[s]);
-    showFeeling(prgYFeel, self.Relation[o], youRelate);
-    showFeeling(prgSFeel, other.Relation[s], theyRelate);
-    chkYLoveValor(!rejected && isTrue(self.Loves[o]));
-    chkSLoveValor(!rejected && isTrue(other.Loves[s]));
-
-    // A direction without a relationship is never saved, so its gauge takes no edits; the
-    // person view has already disabled everything for a rejected chosen person.
-    const bool editable = !rejected && !chosen.contains(kRejectedMark);
-    prgYFeel->setEnabled(editable && youRelate);
-    prgSFeel->setEnabled(editable && theyRelate);
+    const Household& household = *context_.household;
+    const PersonRecord& self = household.person(s);
+    const PersonRecord& other = household.person(o);
+    // A person from a rejected file shows as such; nothing about it can be saved.
+    const bool rejected = isTrue(other.Rejected);
+    showFeeling(prgYFeel_, self.Relation[o], isTrue(self.HasRelation[o]) && !rejected);
+    showFeeling(prgSFeel_, other.Relation[s], isTrue(other.HasRelation[s]) && !rejected);
+    showYouLove(!rejected && isTrue(self.Loves[o]));
+    showTheyLove(!rejected && isTrue(other.Loves[s]));
+    prgYFeel_->setEnabled(!rejected && household.hasWritableRelation(s, o));
+    prgSFeel_->setEnabled(!rejected && household.hasWritableRelation(o, s));
 }
 
-void MainWindow::chkYLoveValor(bool valor) {
-    chkYLove->setPixmap(valor ? pctLove : pctNoLove);
-    state.YLoveChecked = valor;
+void RelationshipPanel::drag(Gauge* gauge, int buttons, double x) {
+    if (!gauge->isEnabled())
+        return;
+    if (buttons != 1) {
+        gauge->setPointerShape(Gauge::kDefaultPointer);
+        return;
+    }
+    gauge->setPointerShape(Gauge::kHorizontalResizePointer);
+    gauge->setValue(barValueAt(static_cast<float>(x), kFeelingWidth, gauge->maximum()));
+    const int s = context_.current;
+    const int o = imcRelationship_->selectedId();
+    // Each direction is the view of the person who holds it.
+    const int holder = gauge == prgYFeel_ ? s : o;
+    const int other = gauge == prgYFeel_ ? o : s;
+    if (context_.household->setRelation(holder, other, gauge->value() - kFeelingOffset))
+        emit edited();
 }
 
-void MainWindow::chkSLoveValor(bool valor) {
-    chkSLove->setPixmap(valor ? pctLove : pctNoLove);
-    state.SLoveChecked = valor;
+void RelationshipPanel::loveClicked(bool youTowardThem) {
+    const int s = context_.current;
+    const int o = imcRelationship_->selectedId();
+    const int holder = youTowardThem ? s : o;
+    const int other = youTowardThem ? o : s;
+    const auto showLove = [this, youTowardThem](bool loves) {
+        youTowardThem ? showYouLove(loves) : showTheyLove(loves);
+    };
+    if (!context_.hasPerson() || o == ImagePicker::kNoId || !context_.editable() ||
+        isTrue(context_.household->person(o).Rejected) ||
+        !context_.household->hasWritableRelation(holder, other)) {
+        showLove(false);
+        return;
+    }
+    const bool loves = !(youTowardThem ? yLoveChecked_ : sLoveChecked_);
+    if (context_.household->setLoves(holder, other, loves))
+        emit edited();
+}
+
+void RelationshipPanel::showYouLove(bool loves) {
+    chkYLove_->setPixmap(loves ? love_ : noLove_);
+    yLoveChecked_ = loves;
+}
+
+void RelationshipPanel::showTheyLove(bool loves) {
+    chkSLove_->setPixmap(loves ? love_ : noLove_);
+    sLoveChecked_ = loves;
 }
 
 }  // namespace vondrel

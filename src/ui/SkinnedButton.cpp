@@ -12,7 +12,7 @@ int SkinnedButton::state() const {
     return -1;
 }
 
-void Botao(SkinnedButton& button, int state) {
+void paintButtonState(SkinnedButton& button, int state) {
     if (state < Normal || state > Pressed)
         return;
     button.faces[static_cast<std::size_t>(state)]->setVisible(true);

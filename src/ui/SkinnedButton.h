@@ -26,6 +26,6 @@ inline const QColor kCaptionLit{244, 245, 170};
 // Shows the face for `state` before hiding the other two, so the button never shows no
 // face, then recolours the caption (when the button has one). Any other state changes
 // nothing.
-void Botao(SkinnedButton& button, int state);
+void paintButtonState(SkinnedButton& button, int state);
 
 }  // namespace vondrel

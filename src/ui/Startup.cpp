@@ -1,9 +1,7 @@
 #include "ui/Startup.h"
 
-#include <QDir>
-#include <QImage>
+#include <QStandardPaths>
 
-#include "base/Cp1252.h"
 #include "gamedata/GameFolder.h"
 #include "gamedata/PersonLoader.h"
 
@@ -13,35 +11,38 @@ namespace {
 // Shows what the loader reports: the splash progress, the error boxes and the portraits.
 class WindowLoadSink : public LoadSink {
   public:
-    WindowLoadSink(MainWindow& window, SplashWindow& splash, MessageBoxes& messages)
+    WindowLoadSink(MainWindow& window, SplashWindow* splash, MessageBoxes& messages)
         : window_(window), splash_(splash), messages_(messages) {}
 
     void begin(int maximum) override {
-        splash_.prgProgress->setMaximum(maximum);
-        splash_.prgProgress->setValue(0);
+        if (!splash_)
+            return;
+        splash_->prgProgress->setMaximum(maximum);
+        splash_->prgProgress->setValue(0);
     }
     void advance(int amount) override {
-        splash_.prgProgress->setValue(splash_.prgProgress->value() + amount);
-        if (splash_.isVisible())
-            splash_.prgProgress->repaint();
+        if (!splash_)
+            return;
+        splash_->prgProgress->setValue(splash_->prgProgress->value() + amount);
+        if (splash_->isVisible())
+            splash_->prgProgress->repaint();
     }
     void message(const std::string& text) override {
         messages_.show(text, MessageIcon::Critical, MessageButtons::Ok);
     }
     void image(const std::string& key, const std::optional<Bytes>& portrait) override {
         QPixmap face;
-        if (portrait) {
+        if (portrait)
             face.loadFromData(portrait->data(), static_cast<uint>(portrait->size()), "BMP");
-        }
         // A portrait that cannot be decoded shows the placeholder too.
         if (face.isNull())
-            face = window_.pctUnknown;
-        window_.imgFaces.add(face, QString::fromStdString(key));
+            face = skinPicture("unknown_face");
+        window_.faces().add(face, QString::fromStdString(key));
     }
 
   private:
     MainWindow& window_;
-    SplashWindow& splash_;
+    SplashWindow* splash_;
     MessageBoxes& messages_;
 };
 
@@ -60,47 +61,59 @@ std::optional<std::string> findGameFolder(PlatformServices& services, const Star
 
 }  // namespace
 
-std::unique_ptr<MainWindow> startUp(WindowState& state, PlatformServices& services,
-                                    const StartOptions& options, SplashWindow& splash) {
+std::filesystem::path defaultBackupRoot() {
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (data.isEmpty())
+        return {};
+    return std::filesystem::path(data.toStdU16String()) / "backups";
+}
+
+bool loadInto(MainWindow& window, const std::string& gamePath, PlatformServices& services,
+              SplashWindow* splash) {
+    const StringTable& strings = StringTable::builtIn();
+    window.faces().clear();
+    WindowLoadSink sink(window, splash, services.messages);
+    Persons persons;
+    GameFolderLoad load = loadGameFolder(gamePath, persons, sink, strings);
+    if (load.status != LoadStatus::Loaded)
+        return false;
+    window.setHousehold(
+        std::make_unique<Household>(load.neighborhoodPath, std::move(load.neighborhood),
+                                    std::move(persons), std::move(load.entries)),
+        gamePath);
+    return true;
+}
+
+std::unique_ptr<MainWindow> startUp(PlatformServices& services, const StartOptions& options,
+                                    SplashWindow& splash) {
     const StringTable& strings = StringTable::builtIn();
     splash.lblVersion->setText(versionText());
     splash.lblWait->setText(QString::fromStdString(strings.text(text::Initializing)));
     splash.show();
     splash.repaint();
 
-    auto window = std::make_unique<MainWindow>(state, services.messages, strings);
-    window->setHelpOpener(services.help);
+    WindowServices windowServices{services.game, services.help, services.chooser,
+                                  services.backupRoot};
+    auto window = std::make_unique<MainWindow>(services.messages, windowServices, strings);
     window->setCaptions();
     splash.setStatus(QString::fromStdString(strings.text(text::PleaseWait)));
-    state.Saved = false;
-    state.TempPath = QDir::toNativeSeparators(QDir::tempPath() + QLatin1Char('/')).toStdString();
 
     const std::optional<std::string> gamePath = findGameFolder(services, options);
     if (!gamePath)
         return nullptr;
-    state.GamePath = *gamePath;
 
-    WindowLoadSink sink(*window, splash, services.messages);
-    GameFolderLoad load = loadGameFolder(state.GamePath, state.persons, sink, strings);
-    if (load.status != LoadStatus::Loaded)
-        return nullptr;
-    for (const PickerEntry& e : load.entries)
-        window->imcFaces->addEntry(QString::fromStdString(cp1252ToUtf8(e.text)), e.imageNumber);
-    window->saver =
-        std::make_unique<NeighborhoodSaver>(load.neighborhoodPath, std::move(load.neighborhood));
-
+    // The window is shown only once the first person can be: setHousehold shows them.
     splash.setStatus(QString::fromStdString(strings.text(text::Initializing)));
-    for (int i = 1; i <= 12; ++i)
-        window->imcJobIcon->addEntry(QString(), i);
+    if (!loadInto(*window, *gamePath, services, &splash))
+        return nullptr;
     splash.setStatus(QString::fromStdString(strings.text(text::PleaseWait)));
     window->show();
     splash.hide();
 
-    // The first person is on screen when start-up ends.
-    if (window->imcFaces->count() > 0) {
-        window->imcFaces->select(1);
-        window->personChosen();
-    }
+    MainWindow* shown = window.get();
+    const std::string folder = *gamePath;
+    QObject::connect(shown, &MainWindow::reloadRequested, shown,
+                     [shown, folder, &services] { loadInto(*shown, folder, services, nullptr); });
     return window;
 }
 

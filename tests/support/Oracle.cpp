@@ -480,7 +480,7 @@ std::vector<PickerEntry> oracleLoad(const std::vector<CharacterSource>& files,
 
 std::vector<OracleWrite> oracleWrites(const PersonRecord& r) {
     std::vector<OracleWrite> writes;
-    if (r.FirstName.empty() || r.Changed != -1 || r.Rejected == -1)
+    if (r.NamePos <= 0 || r.Rejected == -1)
         return writes;
     const std::size_t record = static_cast<std::size_t>(r.NamePos) - 1;
     writes.push_back({record + 32, 2, r.Neat});
@@ -516,15 +516,6 @@ std::vector<std::pair<std::size_t, int>> oracleWrittenRanges(const PersonRecord&
     std::vector<std::pair<std::size_t, int>> ranges;
     for (const OracleWrite& w : oracleWrites(r))
         ranges.emplace_back(w.offset, w.width);
-    return ranges;
-}
-
-std::vector<std::pair<std::size_t, int>> oracleWrittenRanges(const Persons& persons) {
-    std::vector<std::pair<std::size_t, int>> ranges;
-    for (int id = 0; id <= 500; ++id) {
-        const auto own = oracleWrittenRanges(persons[id]);
-        ranges.insert(ranges.end(), own.begin(), own.end());
-    }
     return ranges;
 }
 

@@ -60,13 +60,10 @@ struct OracleWrite {
     std::int32_t value = 0;
 };
 
-// What a save writes for one record, in the order it writes it; nothing when the save
-// leaves the record alone.
+// Every value a save may write for one record (a record a file was accepted into, whatever
+// its first name), in the order of the record's fields; nothing for any other slot.
 std::vector<OracleWrite> oracleWrites(const PersonRecord& record);
 
-// Every (0-based offset, width in bytes) that a save writes for `persons`: the records with
-// a non-empty first name, marked changed and not rejected.
-std::vector<std::pair<std::size_t, int>> oracleWrittenRanges(const Persons& persons);
 // The same for one record; nothing when the save leaves it alone.
 std::vector<std::pair<std::size_t, int>> oracleWrittenRanges(const PersonRecord& record);
 

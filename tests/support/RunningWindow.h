@@ -3,12 +3,14 @@
 // A main window started the way the program starts, on a game folder written by the game
 // builder, with scripted platform services.
 
+#include <QApplication>
 #include <memory>
 
-#include "model/WindowState.h"
 #include "support/GameBuilder.h"
 #include "support/Scripted.h"
 #include "support/TempDir.h"
+#include "ui/Gauge.h"
+#include "ui/ImagePicker.h"
 #include "ui/Startup.h"
 
 namespace vondrel::testing {
@@ -17,6 +19,9 @@ class RunningWindow {
   public:
     explicit RunningWindow(const build::GameSpec& game) : built(build::build(game)) {
         build::writeGameFolder(built, folder.path());
+        services.game = &game_;
+        services.chooser = &chooser;
+        services.backupRoot = folder.path() / "data";
         start();
     }
 
@@ -24,25 +29,26 @@ class RunningWindow {
     void start() {
         window.reset();
         splash = std::make_unique<SplashWindow>();
-        state = std::make_unique<WindowState>();
         StartOptions options;
         options.gameDir = folder.path().string();
-        window = startUp(*state, services, options, *splash);
+        window = startUp(services, options, *splash);
     }
 
-    // Chooses the picker entry with this text as the player would.
-    bool choose(const QString& entryText) {
-        for (int i = 1; i <= window->imcFaces->count(); ++i) {
-            if (window->imcFaces->entryText(i) == entryText) {
-                window->imcFaces->select(i);
-                window->personChosen();
-                return true;
-            }
-        }
-        return false;
+    // Chooses the person picker's entry of record `id` as the player would.
+    bool choose(int id) {
+        ImagePicker* picker = window->personView().picker();
+        if (!picker->selectId(id))
+            return false;
+        emit picker->activated(picker->currentIndex());
+        return true;
     }
 
-    PersonRecord& person(int id) { return state->persons[id]; }
+    template <typename W = QWidget>
+    W* get(const char* name) const {
+        return qobject_cast<W*>(window->element(QString::fromLatin1(name)));
+    }
+    Household& household() const { return *window->household(); }
+    const PersonRecord& person(int id) const { return household().person(id); }
     std::filesystem::path neighborhoodPath() const {
         return folder.path() / "UserData" / "Neighborhood.iff";
     }
@@ -53,9 +59,10 @@ class RunningWindow {
     ScriptedSettings settings;
     ScriptedFolderPicker picker;
     ScriptedMessageBoxes messages;
-    PlatformServices services{registry, settings, picker, messages};
+    ScriptedRunningGame game_;
+    ScriptedListChooser chooser;
+    PlatformServices services{registry, settings, picker, messages, nullptr, nullptr, nullptr, {}};
     std::unique_ptr<SplashWindow> splash;
-    std::unique_ptr<WindowState> state;
     std::unique_ptr<MainWindow> window;
 };
 

@@ -11,8 +11,10 @@
 #include <vector>
 
 #include "platform/FolderPicker.h"
+#include "platform/ListChooser.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Registry.h"
+#include "platform/RunningGame.h"
 #include "platform/SettingsStore.h"
 
 namespace vondrel {
@@ -102,6 +104,25 @@ class ScriptedMessageBoxes : public MessageBoxes {
         auto a = answers.front();
         answers.pop_front();
         return a;
+    }
+};
+
+class ScriptedRunningGame : public RunningGame {
+  public:
+    bool running = false;
+    bool isRunning() override { return running; }
+};
+
+class ScriptedListChooser : public ListChooser {
+  public:
+    // The answer to every question; nothing: cancelled.
+    std::optional<std::size_t> answer;
+    std::vector<std::vector<std::string>> offered;
+
+    std::optional<std::size_t> choose(const std::string&,
+                                      const std::vector<std::string>& items) override {
+        offered.push_back(items);
+        return answer;
     }
 };
 

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QObject>
+
+#include "ui/DesignSurface.h"
+#include "ui/EditorContext.h"
+
+namespace vondrel {
+
+// The household of the person shown: the family view (name, house, money) or, for a ghost,
+// the house it lingers at, and the Ghost toggle between them.
+class FamilyPanel : public QObject {
+    Q_OBJECT
+  public:
+    FamilyPanel(DesignSurface& surface, EditorContext& context);
+
+    void setCaptions();
+    void show();
+    // The ghost view is shown.
+    bool ghostShown() const { return ghostShown_; }
+    SkinnedButton& ghostButton() { return ghost_; }
+
+  signals:
+    void edited();
+
+  private:
+    void moneyTyped(const QString& text);
+
+    EditorContext& context_;
+    SkinnedButton ghost_;
+    QLabel* lbllFamName_;
+    QLabel* lblFamName_;
+    QLabel* lbllAddress_;
+    QLabel* lblAddress_;
+    QLabel* lblMoney_;
+    QLineEdit* txtMoney_;
+    QLabel* lblLingering_;
+    QComboBox* cmbLingering_;
+    bool ghostShown_ = false;
+};
+
+}  // namespace vondrel

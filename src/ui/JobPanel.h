@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QObject>
+
+#include "ui/DesignSurface.h"
+#include "ui/EditorContext.h"
+#include "ui/Gauge.h"
+#include "ui/ImagePicker.h"
+
+namespace vondrel {
+
+// The career picker, the title picker and the performance bar of the person shown.
+class JobPanel : public QObject {
+    Q_OBJECT
+  public:
+    JobPanel(DesignSurface& surface, EditorContext& context);
+
+    void setCaptions();
+    void show();
+
+  signals:
+    void edited();
+
+  private:
+    void fillTitles(int item);
+
+    EditorContext& context_;
+    ImageList imgJobs_{QSize(33, 25), QColor(255, 0, 255)};
+    QLabel* lblJob_;
+    QLabel* lblPerf_;
+    ImagePicker* imcJobIcon_;
+    QComboBox* imcJobs_;
+    Gauge* prgPerf_;
+};
+
+}  // namespace vondrel

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QLabel>
+#include <QObject>
+#include <QPixmap>
+
+#include "ui/DesignSurface.h"
+#include "ui/EditorContext.h"
+#include "ui/Gauge.h"
+#include "ui/ImagePicker.h"
+#include "ui/SurfaceWidgets.h"
+
+namespace vondrel {
+
+// The relationships of the person shown: the list of persons it has an entry for, and for
+// the chosen one the feelings and love flags in both directions.
+class RelationshipPanel : public QObject {
+    Q_OBJECT
+  public:
+    RelationshipPanel(DesignSurface& surface, EditorContext& context);
+
+    void setCaptions();
+    // Rebuilds the list for the current person and chooses its first entry.
+    void showPerson();
+    // Shows the chosen pair again, keeping the choice.
+    void show();
+
+    // What the two love pictures show: the current person loves the other one (You), the
+    // other one loves the current person (S).
+    bool youLoveShown() const { return yLoveChecked_; }
+    bool theyLoveShown() const { return sLoveChecked_; }
+
+  signals:
+    void edited();
+
+  private:
+    void showYouLove(bool loves);
+    void showTheyLove(bool loves);
+    void drag(Gauge* gauge, int buttons, double x);
+    void loveClicked(bool youTowardThem);
+
+    EditorContext& context_;
+    QLabel* lblRelationships_;
+    ImagePicker* imcRelationship_;
+    Gauge* prgYFeel_;
+    Gauge* prgSFeel_;
+    PictureBox* chkYLove_;
+    PictureBox* chkSLove_;
+    QPixmap love_, noLove_;
+    bool yLoveChecked_ = false;
+    bool sLoveChecked_ = false;
+};
+
+}  // namespace vondrel

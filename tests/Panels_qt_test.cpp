@@ -1,0 +1,207 @@
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+
+#include "base/FileIO.h"
+#include "support/Games.h"
+#include "support/RunningWindow.h"
+#include "ui/AboutBox.h"
+
+namespace vondrel {
+namespace {
+
+using testing::person;
+
+// Two households called Doe, a family name with a comma, two persons called Eve, a person
+// without a first name and family money outside what the money box takes.
+build::GameSpec household() {
+    build::PersonSpec ann = person("Ann", 1, 1);
+    ann.relations = {{2, 40, true}};
+    build::PersonSpec bob = person("Bob", 2, 2);
+    bob.relations = {{1, 35, false}};
+    build::PersonSpec cy = person("Cy", 3, 3);
+    build::PersonSpec al = person("Al", 4, 4);
+    build::PersonSpec eve = person("Eve", 5, 5);
+    build::PersonSpec twin = person("Eve", 6, 6);
+    twin.fileName = "Twin.iff";
+    build::PersonSpec nameless = person("", 7, 7);
+    nameless.fileName = "Nameless.iff";
+    build::GameSpec spec;
+    spec.persons = {ann, bob, cy, al, eve, twin, nameless};
+    spec.families = {{"Doe", 3, 5000, {ann.key, bob.key}, true},
+                     {"Doe", 4, 100, {cy.key}, true},
+                     {"Smith, Jones", 5, -500, {al.key}, true},
+                     {"Rich", 6, 12345678, {nameless.key}, true}};
+    return spec;
+}
+
+class PanelsTest : public ::testing::Test {
+  protected:
+    void SetUp() override { ASSERT_NE(run_.window, nullptr); }
+
+    template <typename W = QWidget>
+    W* get(const char* name) {
+        return run_.get<W>(name);
+    }
+    // A left click at `x` pixels into a gauge, as the player makes it.
+    void clickGauge(const char* name, int x) {
+        Gauge* g = get<Gauge>(name);
+        const QPoint at(x, g->height() / 2);
+        QTest::mousePress(g, Qt::LeftButton, Qt::NoModifier, at);
+        QTest::mouseMove(g, at);
+        QTest::mouseRelease(g, Qt::LeftButton, Qt::NoModifier, at);
+    }
+    void choose(QComboBox* box, int index) {
+        box->setCurrentIndex(index);
+        emit box->activated(index);
+    }
+    Bytes onDisk() { return *readWholeFile(run_.neighborhoodPath()).bytes; }
+
+    testing::RunningWindow run_{household()};
+    MainWindow& window_ = *run_.window;
+};
+
+TEST_F(PanelsTest, ShowingEveryPersonAndRepaintingChangesNothing) {
+    ImagePicker* faces = window_.personView().picker();
+    auto* relations = get<ImagePicker>("imcRelationship");
+    for (int i = 1; i <= faces->count(); ++i) {
+        choose(faces, i - 1);
+        for (int r = 1; r <= relations->count(); ++r)
+            choose(relations, r - 1);
+        window_.grab();
+    }
+    window_.aboutClicked();
+    for (AboutBox* box : window_.findChildren<AboutBox*>())
+        box->close();
+    EXPECT_TRUE(run_.household().isSaved());
+    run_.messages.answers = {MessageAnswer::Yes, MessageAnswer::No};
+    EXPECT_TRUE(window_.save());
+    EXPECT_EQ(onDisk(), run_.built.neighborhood);
+    EXPECT_FALSE(window_.askExit());
+    EXPECT_EQ(run_.messages.shown.back().text, "Are you sure ?");
+}
+
+TEST_F(PanelsTest, EntriesReachTheRecordTheyWereMadeFromAndMoneyShowsInFull) {
+    auto* money = get<QLineEdit>("txtMoney");
+    ASSERT_TRUE(run_.choose(4));  // "Smith, Jones, Al"
+    EXPECT_EQ(money->text(), QStringLiteral("-500"));
+    money->setFocus();
+    money->selectAll();
+    QTest::keyClicks(money, QStringLiteral("9x1"));
+    EXPECT_EQ(money->text(), QStringLiteral("91"));
+    EXPECT_EQ(run_.person(4).Money, 91);
+    EXPECT_EQ(run_.person(1).Money, 5000);
+
+    ASSERT_TRUE(run_.choose(7));  // no first name
+    EXPECT_EQ(money->text(), QStringLiteral("12345678"));
+    ASSERT_TRUE(run_.choose(6));  // the second Eve
+    clickGauge("prgNeat", 60);
+    EXPECT_EQ(run_.person(6).Neat, 1000);
+    EXPECT_EQ(run_.person(5).Neat, 500);
+
+    // One Doe household's money is its own.
+    ASSERT_TRUE(run_.choose(3));
+    EXPECT_EQ(money->text(), QStringLiteral("100"));
+    ASSERT_TRUE(run_.choose(5));  // without a family: nothing to type into
+    EXPECT_TRUE(money->isReadOnly());
+}
+
+TEST_F(PanelsTest, EachPanelEditsThroughTheHouseholdAndShowsTheResult) {
+    ASSERT_TRUE(run_.choose(1));
+    choose(get<ImagePicker>("imcJobIcon"), 5);  // track 4
+    EXPECT_EQ(run_.person(1).JobTrack, 4);
+    choose(get<QComboBox>("imcJobs"), 7);
+    EXPECT_EQ(run_.person(1).JobLevel, 7);
+    EXPECT_EQ(get<QComboBox>("imcJobs")->currentText(), QStringLiteral("Counterfeiter"));
+
+    QTest::mouseMove(get<Gauge>("prgPerf"), QPoint(10, 5));
+    QMouseEvent drag(QEvent::MouseMove, QPointF(170, 5), QPointF(170, 5), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(get<Gauge>("prgPerf"), &drag);
+    EXPECT_EQ(run_.person(1).JobPerformance, 100);
+    EXPECT_EQ(get<Gauge>("prgPerf")->captionText(), QStringLiteral("Excellent"));
+
+    QMouseEvent feel(QEvent::MouseMove, QPointF(0, 5), QPointF(0, 5), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(get<Gauge>("prgSFeel"), &feel);  // how Bob feels about Ann
+    EXPECT_EQ(run_.person(2).Relation[1], -100);
+    EXPECT_EQ(run_.person(1).Relation[2], 40);
+
+    QTest::mouseClick(get("chkSLove"), Qt::LeftButton);
+    EXPECT_TRUE(isTrue(run_.person(2).Loves[1]));
+    EXPECT_TRUE(window_.relationships().theyLoveShown());
+    QTest::mouseClick(get("chkYLove"), Qt::LeftButton);
+    EXPECT_FALSE(isTrue(run_.person(1).Loves[2]));
+    EXPECT_FALSE(window_.relationships().youLoveShown());
+
+    QTest::mousePress(get("btnGhost"), Qt::LeftButton);
+    EXPECT_TRUE(isTrue(run_.person(1).IsGhost));
+    EXPECT_TRUE(get("cmbLingering")->isVisibleTo(&window_));
+    EXPECT_EQ(get<QComboBox>("cmbLingering")->currentText(), QStringLiteral("03"));
+    choose(get<QComboBox>("cmbLingering"), 9);
+    EXPECT_EQ(run_.person(1).LingerHouse, 10);
+
+    run_.messages.answers = {MessageAnswer::Yes, MessageAnswer::Yes};
+    QTest::mouseClick(get("imgMaxVEK"), Qt::LeftButton);
+    EXPECT_EQ(run_.person(1).Creativity, 1000);
+    EXPECT_EQ(run_.person(2).Relation[1], 100);
+    EXPECT_EQ(get<Gauge>("prgCreativity")->value(), 10);
+    EXPECT_EQ(get<QComboBox>("imcJobs")->currentText(), QStringLiteral("Superstar"));
+    EXPECT_EQ(get<Gauge>("prgSFeel")->value(), 200);
+}
+
+TEST_F(PanelsTest, UndoAndRedoKeysBringBackWhatTheWindowShows) {
+    QApplication::setActiveWindow(&window_);
+    ASSERT_TRUE(run_.choose(2));
+    clickGauge("prgNeat", 60);
+    ASSERT_EQ(run_.person(2).Neat, 1000);
+    ASSERT_TRUE(run_.choose(1));
+    QTest::keyClick(&window_, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(run_.person(2).Neat, 500);
+    EXPECT_EQ(window_.currentId(), 2);  // the undone edit's person comes on screen
+    EXPECT_EQ(get<Gauge>("prgNeat")->value(), 5);
+    EXPECT_TRUE(run_.household().isSaved());
+    QTest::keyClick(&window_, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(get<Gauge>("prgNeat")->value(), 10);
+    QTest::keyClick(&window_, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_FALSE(run_.household().canRedo());
+}
+
+TEST_F(PanelsTest, TheBackgroundMenuPutsAKeptCopyBack) {
+    const QPoint background(window_.width() - 2, 1);
+    QContextMenuEvent onBackground(QContextMenuEvent::Mouse, background,
+                                   window_.mapToGlobal(background));
+    QApplication::sendEvent(&window_, &onBackground);
+    QMenu* menu = window_.contextMenu();
+    ASSERT_TRUE(menu->isVisible());
+    QStringList actions;
+    for (QAction* a : menu->actions()) {
+        if (!a->isSeparator())
+            actions << a->text();
+    }
+    EXPECT_EQ(actions, (QStringList{"Undo", "Redo", "Restore a backup...", "Help", "About"}));
+    menu->close();
+
+    window_.restoreBackup();  // nothing kept yet
+    EXPECT_EQ(run_.messages.shown.back().icon, MessageIcon::Information);
+
+    clickGauge("prgNeat", 60);
+    run_.messages.answers = {MessageAnswer::Yes};
+    ASSERT_TRUE(window_.save());
+    ASSERT_NE(onDisk(), run_.built.neighborhood);
+    run_.chooser.answer = 0;
+    run_.messages.answers = {MessageAnswer::Yes};
+    window_.restoreBackup();
+    EXPECT_EQ(onDisk(), run_.built.neighborhood);
+    EXPECT_EQ(run_.person(1).Neat, 500);  // loaded again
+    EXPECT_EQ(get<Gauge>("prgNeat")->value(), 5);
+    // The file as it was before is kept too.
+    EXPECT_EQ(run_.chooser.offered.back().size(), 1u);
+    window_.restoreBackup();
+    EXPECT_EQ(run_.chooser.offered.back().size(), 2u);
+}
+
+}  // namespace
+}  // namespace vondrel
