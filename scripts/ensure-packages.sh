@@ -1,17 +1,30 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Vondrel needs to build, test and run, when they are missing.
-# Usage: scripts/ensure-packages.sh [extra packages...]
+# Installs the Debian packages Vondrel needs, when they are missing: to build and run it, and
+# with --tests also to test, fuzz, benchmark and check its packaging.
+# Usage: scripts/ensure-packages.sh [--tests] [extra packages...]
 set -euo pipefail
 
+# Building and running: compiler and build tools, Qt 6 with its platform plugins, chmlib
+# for the help viewer and chmcmd (fp-utils) for the help file, and the fonts of the skin.
 packages=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev libgl-dev
-    libgtest-dev libgmock-dev libbenchmark-dev
-    clang libclang-rt-14-dev
+    qt6-base-dev qt6-qpa-plugins libgl-dev
     libchm-dev fp-utils
-    xvfb xauth fonts-liberation imagemagick
-    "$@"
+    fonts-liberation
 )
+if [[ ${1:-} == --tests ]]; then
+    shift
+    packages+=(
+        # unit tests, benchmarks and the fuzzers
+        libgtest-dev libgmock-dev libbenchmark-dev
+        clang libclang-rt-14-dev
+        # the window under a virtual display, and a look at its picture
+        xvfb xauth imagemagick python3
+        # validators of the installed files and the Debian package
+        desktop-file-utils appstream groff-base libxml2-utils dpkg-dev lintian
+    )
+fi
+packages+=("$@")
 
 missing=()
 for p in "${packages[@]}"; do

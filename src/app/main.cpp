@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/QtFolderPicker.h"
@@ -43,29 +44,100 @@ class NoFolderPicker : public vondrel::FolderPicker {
     std::optional<std::string> pickFolder(std::string_view) override { return std::nullopt; }
 };
 
+// The program's options. The command line is read once before any window system is
+// touched, so --help, --version and a mistyped option are answered without a display.
+class CommandLine {
+  public:
+    CommandLine()
+        : gameDir(QStringLiteral("game-dir"),
+                  QStringLiteral("Use DIR as the game folder for this run."),
+                  QStringLiteral("DIR")),
+          screenshot(QStringLiteral("screenshot"),
+                     QStringLiteral("Start, show the first person, save a PNG of the window to "
+                                    "FILE and quit without writing anything else."),
+                     QStringLiteral("FILE")) {
+        parser.setApplicationDescription(
+            QStringLiteral("Editor for the saved households of The Veks."));
+        // Qt's own options are single-dash words (-platform, -style); reading them as words
+        // lets them be told apart from a mistyped option of ours.
+        parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+        parser.addHelpOption();
+        parser.addVersionOption();
+        parser.addOption(gameDir);
+        parser.addOption(screenshot);
+    }
+
+    QCommandLineParser parser;
+    const QCommandLineOption gameDir;
+    const QCommandLineOption screenshot;
+};
+
+// Options that QApplication takes out of the command line itself.
+bool isQtOption(const QString& name) {
+    static const QStringList names = {
+        QStringLiteral("platform"),      QStringLiteral("platformpluginpath"),
+        QStringLiteral("platformtheme"), QStringLiteral("plugin"),
+        QStringLiteral("qmljsdebugger"), QStringLiteral("qwindowgeometry"),
+        QStringLiteral("qwindowicon"),   QStringLiteral("qwindowtitle"),
+        QStringLiteral("reverse"),       QStringLiteral("session"),
+        QStringLiteral("display"),       QStringLiteral("geometry"),
+        QStringLiteral("style"),         QStringLiteral("stylesheet"),
+        QStringLiteral("widgetcount"),   QStringLiteral("nograb"),
+        QStringLiteral("dograb"),        QStringLiteral("sync"),
+        QStringLiteral("title"),         QStringLiteral("name"),
+        QStringLiteral("visual"),
+    };
+    return names.contains(name);
+}
+
+void printOut(const QString& text) {
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Vondrel"));
-    QApplication::setApplicationVersion(vondrel::versionText());
+    QCoreApplication::setApplicationName(QStringLiteral("Vondrel"));
+    QCoreApplication::setApplicationVersion(vondrel::versionText());
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Editor for the saved households of The Veks."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption gameDir(QStringLiteral("game-dir"),
-                                     QStringLiteral("Use DIR as the game folder for this run."),
-                                     QStringLiteral("DIR"));
-    const QCommandLineOption screenshot(
-        QStringLiteral("screenshot"),
-        QStringLiteral("Start, show the first person, save a PNG of the window to FILE and quit "
-                       "without writing anything else."),
-        QStringLiteral("FILE"));
-    parser.addOption(gameDir);
-    parser.addOption(screenshot);
-    parser.process(app);
+    CommandLine cli;
+    QCommandLineParser& parser = cli.parser;
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    }
+    const bool parsed = parser.parse(arguments);
+    const QStringList unknown = parser.unknownOptionNames();
+    // A command line with Qt's own options (or --help-all, which lists them) is read again
+    // once QApplication has taken those out.
+    const bool needsQt = parser.isSet(QStringLiteral("help-all")) ||
+                         std::any_of(unknown.begin(), unknown.end(), isQtOption);
+    if (!needsQt) {
+        if (!parsed) {
+            std::fprintf(stderr, "vondrel: %s\nTry 'vondrel --help' for the options.\n",
+                         qPrintable(parser.errorText()));
+            return 1;
+        }
+        if (parser.isSet(QStringLiteral("help"))) {
+            // Without an application object Qt cannot know the program's name.
+            printOut(parser.helpText().replace(QStringLiteral("<executable_name>"),
+                                               arguments.value(0, QStringLiteral("vondrel"))));
+            return 0;
+        }
+        if (parser.isSet(QStringLiteral("version"))) {
+            printOut(QCoreApplication::applicationName() + u' ' +
+                     QCoreApplication::applicationVersion() + u'\n');
+            return 0;
+        }
+    }
+
+    QApplication app(argc, argv);
+    if (needsQt) {
+        parser.process(app);
+    }
+    const QCommandLineOption& gameDir = cli.gameDir;
+    const QCommandLineOption& screenshot = cli.screenshot;
 
     vondrel::StartOptions options;
     if (parser.isSet(gameDir)) {

@@ -1,4 +1,5 @@
 // vondrel-draw-skin OUTDIR
+// vondrel-draw-skin --icons OUTDIR
 //
 // Draws every picture of the main window's skin (panels, buttons, dividers, gauges, marks,
 // job icons, logo, program icon and splash) and writes them as PNG files into OUTDIR. The
@@ -7,6 +8,7 @@
 
 #include <QColor>
 #include <QDir>
+#include <QFile>
 #include <QFont>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -24,6 +26,7 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -624,14 +627,23 @@ void drawBrandText(QPainter& p, const QPainterPath& text, const QRectF& box, qre
 }
 
 // A tapered warm swoosh under a word.
-void drawSwoosh(QPainter& p, const QRectF& r, qreal thickness) {
+QPainterPath swooshPath(const QRectF& r, qreal thickness) {
     QPainterPath s;
     s.moveTo(r.left(), r.bottom() - r.height() * 0.2);
     s.quadTo(QPointF(r.center().x(), r.bottom() + r.height() * 0.35), QPointF(r.right(), r.top()));
     s.quadTo(QPointF(r.center().x(), r.bottom() + r.height() * 0.35 - thickness * 2.2),
              QPointF(r.left(), r.bottom() - r.height() * 0.2));
     s.closeSubpath();
-    glow(p, std::max(1, qRound(thickness)), [&](QPainter& lp) {
+    return s;
+}
+
+int swooshGlow(qreal thickness) {
+    return std::max(1, qRound(thickness));
+}
+
+void drawSwoosh(QPainter& p, const QRectF& r, qreal thickness) {
+    const QPainterPath s = swooshPath(r, thickness);
+    glow(p, swooshGlow(thickness), [&](QPainter& lp) {
         lp.setPen(Qt::NoPen);
         lp.setBrush(withAlpha(kWarm, 220));
         lp.drawPath(s);
@@ -656,68 +668,262 @@ QImage logo() {
     return img;
 }
 
+// Where the parts of the program icon lie at a given size; the PNG and SVG icons are both
+// drawn from it.
+struct IconLayout {
+    explicit IconLayout(int size)
+        : u(size / 32.0),
+          tile(0.5 * u, 0.5 * u, size - u, size - u),
+          radius(6.5 * u),
+          edge(std::max<qreal>(1.0, 0.5 * u)),
+          body(tile.adjusted(edge, edge, -edge, -edge)),
+          burstCentre(size * 0.5, size * 0.42),
+          burstRadius(size * 0.55),
+          letterBox(5 * u, 5.5 * u, 22 * u, 19 * u),
+          letter(textPath(QStringLiteral("V"), sansFont(200, true, true), letterBox)),
+          letterOutline(std::max<qreal>(1.0, 1.4 * u)),
+          letterGlow(std::max(1, qRound(1.2 * u))),
+          swooshBox(6 * u, 23.5 * u, 21 * u, 4 * u),
+          swooshThickness(1.1 * u),
+          star(starPath(QPointF(25 * u, 7 * u), 4.2 * u, 1.1 * u, 4, -90)),
+          starOutline(size >= 64 ? 0.6 * u : 0.0),
+          glossBox(body.left() + u, body.top() + 0.5 * u, body.width() - 2 * u,
+                   body.height() * 0.42),
+          glossRadius(radius - 1.5 * u),
+          rimWidth(std::max<qreal>(1.0, 0.5 * u)),
+          rim(tile.adjusted(edge + rimWidth / 2, edge + rimWidth / 2, -(edge + rimWidth / 2),
+                            -(edge + rimWidth / 2))),
+          rimRadius(radius - (edge + rimWidth / 2)) {}
+
+    qreal u;  // one pixel of the small icon
+    QRectF tile;
+    qreal radius;
+    qreal edge;
+    QRectF body;
+    QPointF burstCentre;
+    qreal burstRadius;
+    QRectF letterBox;
+    QPainterPath letter;
+    qreal letterOutline;
+    int letterGlow;
+    QRectF swooshBox;
+    qreal swooshThickness;
+    QPainterPath star;
+    qreal starOutline;  // none on the small sizes
+    QRectF glossBox;
+    qreal glossRadius;
+    qreal rimWidth;
+    QRectF rim;
+    qreal rimRadius;
+};
+
+// Background gradient of the icon's tile, top to bottom.
+const std::pair<qreal, QColor> kIconBody[] = {
+    {0.0, QColor(44, 70, 206)}, {0.5, QColor(14, 14, 124)}, {1.0, QColor(24, 36, 160)}};
+
 QImage programIcon(int size) {
+    const IconLayout l(size);
     QImage img = canvas(size, size);
     QPainter p(&img);
     prepare(p);
-    const qreal u = size / 32.0;  // one pixel of the small icon
-    const QRectF tile(0.5 * u, 0.5 * u, size - u, size - u);
-    const qreal radius = 6.5 * u;
 
     p.setPen(Qt::NoPen);
     p.setBrush(kDeepShadow);
-    p.drawPath(roundedRect(tile, radius));
-    const qreal edge = std::max<qreal>(1.0, 0.5 * u);
-    const QRectF body = tile.adjusted(edge, edge, -edge, -edge);
-    QLinearGradient g = vertical(body);
-    g.setColorAt(0.0, QColor(44, 70, 206));
-    g.setColorAt(0.5, QColor(14, 14, 124));
-    g.setColorAt(1.0, QColor(24, 36, 160));
+    p.drawPath(roundedRect(l.tile, l.radius));
+    QLinearGradient g = vertical(l.body);
+    for (const auto& [at, colour] : kIconBody) {
+        g.setColorAt(at, colour);
+    }
     p.setBrush(g);
-    p.drawPath(roundedRect(body, radius - u));
+    p.drawPath(roundedRect(l.body, l.radius - l.u));
 
     // Light rays behind the letter.
     p.save();
-    p.setClipPath(roundedRect(body, radius - u));
-    QRadialGradient burst(QPointF(size * 0.5, size * 0.42), size * 0.55);
+    p.setClipPath(roundedRect(l.body, l.radius - l.u));
+    QRadialGradient burst(l.burstCentre, l.burstRadius);
     burst.setColorAt(0.0, QColor(120, 200, 255, 110));
     burst.setColorAt(1.0, QColor(120, 200, 255, 0));
     p.setBrush(burst);
-    p.drawRect(body);
+    p.drawRect(l.body);
     p.restore();
 
-    const QRectF box(5 * u, 5.5 * u, 22 * u, 19 * u);
-    const QPainterPath v = textPath(QStringLiteral("V"), sansFont(200, true, true), box);
-    drawBrandText(p, v, box, std::max<qreal>(1.0, 1.4 * u), std::max(1, qRound(1.2 * u)));
-    drawSwoosh(p, QRectF(6 * u, 23.5 * u, 21 * u, 4 * u), 1.1 * u);
+    drawBrandText(p, l.letter, l.letterBox, l.letterOutline, l.letterGlow);
+    drawSwoosh(p, l.swooshBox, l.swooshThickness);
 
     // Sparkle at the upper right.
-    const QPointF sc(25 * u, 7 * u);
-    p.setPen(size >= 64 ? QPen(withAlpha(kDeepShadow, 200), 0.6 * u) : Qt::NoPen);
+    p.setPen(l.starOutline > 0 ? QPen(withAlpha(kDeepShadow, 200), l.starOutline) : Qt::NoPen);
     p.setBrush(kWarm);
-    p.drawPath(starPath(sc, 4.2 * u, 1.1 * u, 4, -90));
+    p.drawPath(l.star);
 
     // Gloss and rim on top of everything.
-    QPainterPath gloss;
-    gloss.addRoundedRect(
-        QRectF(body.left() + u, body.top() + 0.5 * u, body.width() - 2 * u, body.height() * 0.42),
-        radius - 1.5 * u, radius - 1.5 * u);
-    QLinearGradient gl(gloss.boundingRect().topLeft(), gloss.boundingRect().bottomLeft());
+    QLinearGradient gl = vertical(l.glossBox);
     gl.setColorAt(0.0, QColor(255, 255, 255, 90));
     gl.setColorAt(1.0, QColor(255, 255, 255, 6));
     p.setPen(Qt::NoPen);
     p.setBrush(gl);
-    p.drawPath(gloss);
-    QLinearGradient rim = vertical(body);
+    p.drawPath(roundedRect(l.glossBox, l.glossRadius));
+    QLinearGradient rim = vertical(l.body);
     rim.setColorAt(0.0, kRimTop);
     rim.setColorAt(1.0, kRimBottom);
     p.setBrush(Qt::NoBrush);
-    const qreal rimWidth = std::max<qreal>(1.0, 0.5 * u);
-    const qreal rimInset = edge + rimWidth / 2;
-    p.setPen(QPen(QBrush(rim), rimWidth));
-    p.drawPath(
-        roundedRect(tile.adjusted(rimInset, rimInset, -rimInset, -rimInset), radius - rimInset));
+    p.setPen(QPen(QBrush(rim), l.rimWidth));
+    p.drawPath(roundedRect(l.rim, l.rimRadius));
     return img;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The program icon as SVG, for the scalable size of the icon theme
+
+QString num(qreal v) {
+    QString t = QString::number(v, 'f', 2);
+    while (t.endsWith(u'0')) {
+        t.chop(1);
+    }
+    if (t.endsWith(u'.')) {
+        t.chop(1);
+    }
+    return t == QStringLiteral("-0") ? QStringLiteral("0") : t;
+}
+
+QString svgColour(const QColor& c) {
+    return c.name(QColor::HexRgb);
+}
+
+QString svgStop(qreal at, const QColor& c) {
+    QString stop =
+        QStringLiteral("<stop offset=\"%1\" stop-color=\"%2\"").arg(num(at), svgColour(c));
+    if (c.alpha() != 255) {
+        stop += QStringLiteral(" stop-opacity=\"%1\"").arg(num(c.alphaF()));
+    }
+    return stop + QStringLiteral("/>");
+}
+
+QString svgPathData(const QPainterPath& path) {
+    QStringList parts;
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        switch (e.type) {
+            case QPainterPath::MoveToElement:
+                parts << QStringLiteral("M%1 %2").arg(num(e.x), num(e.y));
+                break;
+            case QPainterPath::LineToElement:
+                parts << QStringLiteral("L%1 %2").arg(num(e.x), num(e.y));
+                break;
+            case QPainterPath::CurveToElement: {
+                const QPainterPath::Element c2 = path.elementAt(i + 1);
+                const QPainterPath::Element to = path.elementAt(i + 2);
+                parts << QStringLiteral("C%1 %2 %3 %4 %5 %6")
+                             .arg(num(e.x), num(e.y), num(c2.x), num(c2.y), num(to.x), num(to.y));
+                i += 2;
+                break;
+            }
+            case QPainterPath::CurveToDataElement:
+                break;
+        }
+    }
+    return parts.join(u' ') + QStringLiteral(" Z");
+}
+
+QString svgRoundedRect(const QRectF& r, qreal radius, const QString& attributes) {
+    return QStringLiteral("<rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\" rx=\"%5\" %6/>")
+        .arg(num(r.x()), num(r.y()), num(r.width()), num(r.height()), num(radius), attributes);
+}
+
+// Three box-blur passes of radius r spread about as far as a Gaussian of r + 0.5.
+QString svgBlur(const QString& id, int radius) {
+    return QStringLiteral(
+               "<filter id=\"%1\" x=\"-25%\" y=\"-25%\" width=\"150%\" "
+               "height=\"150%\"><feGaussianBlur stdDeviation=\"%2\"/></filter>")
+        .arg(id, num(radius + 0.5));
+}
+
+QString svgProgramIcon() {
+    const int size = 256;
+    const IconLayout l(size);
+    const QRectF& lb = l.letterBox;
+    const QRectF& sb = l.swooshBox;
+    const QString letter = svgPathData(l.letter);
+    const QString swoosh = svgPathData(swooshPath(sb, l.swooshThickness));
+    QStringList s;
+    s << QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>")
+      << QStringLiteral("<!-- Written by vondrel-draw-skin; the same icon as the PNG sizes. -->")
+      << QStringLiteral(
+             "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%1\" "
+             "viewBox=\"0 0 %1 %1\">")
+             .arg(size)
+      << QStringLiteral("<defs>");
+    QString body = QStringLiteral(
+                       "<linearGradient id=\"body\" gradientUnits=\"userSpaceOnUse\" "
+                       "x1=\"0\" y1=\"%1\" x2=\"0\" y2=\"%2\">")
+                       .arg(num(l.body.top()), num(l.body.bottom()));
+    for (const auto& [at, colour] : kIconBody) {
+        body += svgStop(at, colour);
+    }
+    s << body + QStringLiteral("</linearGradient>");
+    s << QStringLiteral(
+             "<radialGradient id=\"burst\" gradientUnits=\"userSpaceOnUse\" "
+             "cx=\"%1\" cy=\"%2\" r=\"%3\">%4%5</radialGradient>")
+             .arg(num(l.burstCentre.x()), num(l.burstCentre.y()), num(l.burstRadius),
+                  svgStop(0, QColor(120, 200, 255, 110)), svgStop(1, QColor(120, 200, 255, 0)));
+    s << QStringLiteral(
+             "<linearGradient id=\"letter\" gradientUnits=\"userSpaceOnUse\" "
+             "x1=\"0\" y1=\"%1\" x2=\"0\" y2=\"%2\">%3%4%5%6</linearGradient>")
+             .arg(num(lb.top()), num(lb.bottom()), svgStop(0, QColor(255, 255, 255)),
+                  svgStop(0.45, QColor(190, 236, 255)), svgStop(0.55, QColor(110, 190, 255)),
+                  svgStop(1, QColor(70, 140, 245)));
+    s << QStringLiteral(
+             "<linearGradient id=\"swoosh\" gradientUnits=\"userSpaceOnUse\" "
+             "x1=\"%1\" y1=\"0\" x2=\"%2\" y2=\"0\">%3%4%5</linearGradient>")
+             .arg(num(sb.left()), num(sb.right()), svgStop(0, withAlpha(kWarm, 40)),
+                  svgStop(0.6, kWarm), svgStop(1, QColor(255, 255, 240)));
+    s << QStringLiteral(
+             "<linearGradient id=\"gloss\" gradientUnits=\"userSpaceOnUse\" "
+             "x1=\"0\" y1=\"%1\" x2=\"0\" y2=\"%2\">%3%4</linearGradient>")
+             .arg(num(l.glossBox.top()), num(l.glossBox.bottom()),
+                  svgStop(0, QColor(255, 255, 255, 90)), svgStop(1, QColor(255, 255, 255, 6)));
+    s << QStringLiteral(
+             "<linearGradient id=\"rim\" gradientUnits=\"userSpaceOnUse\" "
+             "x1=\"0\" y1=\"%1\" x2=\"0\" y2=\"%2\">%3%4</linearGradient>")
+             .arg(num(l.body.top()), num(l.body.bottom()), svgStop(0, kRimTop),
+                  svgStop(1, kRimBottom));
+    s << svgBlur(QStringLiteral("letterGlow"), l.letterGlow)
+      << svgBlur(QStringLiteral("swooshGlow"), swooshGlow(l.swooshThickness))
+      << QStringLiteral("<clipPath id=\"inside\">%1</clipPath>")
+             .arg(svgRoundedRect(l.body, l.radius - l.u, QString()))
+      << QStringLiteral("</defs>");
+
+    s << svgRoundedRect(l.tile, l.radius, QStringLiteral("fill=\"%1\"").arg(svgColour(kDeepShadow)))
+      << svgRoundedRect(l.body, l.radius - l.u, QStringLiteral("fill=\"url(#body)\""))
+      << QStringLiteral(
+             "<rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\" "
+             "fill=\"url(#burst)\" clip-path=\"url(#inside)\"/>")
+             .arg(num(l.body.x()), num(l.body.y()), num(l.body.width()), num(l.body.height()));
+    // The letter: cyan glow, dark outline, then the light fill.
+    s << QStringLiteral(
+             "<path d=\"%1\" fill=\"%2\" fill-opacity=\"0.9\" stroke=\"%2\" "
+             "stroke-opacity=\"0.9\" stroke-width=\"%3\" filter=\"url(#letterGlow)\"/>")
+             .arg(letter, svgColour(kCyan), num(l.letterOutline * 1.5))
+      << QStringLiteral(
+             "<path d=\"%1\" fill=\"none\" stroke=\"%2\" stroke-width=\"%3\" "
+             "stroke-linecap=\"round\" stroke-linejoin=\"round\"/>")
+             .arg(letter, svgColour(kDeepShadow), num(l.letterOutline))
+      << QStringLiteral("<path d=\"%1\" fill=\"url(#letter)\"/>").arg(letter);
+    s << QStringLiteral(
+             "<path d=\"%1\" fill=\"%2\" fill-opacity=\"%3\" "
+             "filter=\"url(#swooshGlow)\"/>")
+             .arg(swoosh, svgColour(kWarm), num(220 / 255.0))
+      << QStringLiteral("<path d=\"%1\" fill=\"url(#swoosh)\"/>").arg(swoosh);
+    s << QStringLiteral(
+             "<path d=\"%1\" fill=\"%2\" stroke=\"%3\" stroke-opacity=\"%4\" "
+             "stroke-width=\"%5\"/>")
+             .arg(svgPathData(l.star), svgColour(kWarm), svgColour(kDeepShadow), num(200 / 255.0),
+                  num(l.starOutline));
+    s << svgRoundedRect(l.glossBox, l.glossRadius, QStringLiteral("fill=\"url(#gloss)\""))
+      << svgRoundedRect(l.rim, l.rimRadius,
+                        QStringLiteral("fill=\"none\" stroke=\"url(#rim)\" stroke-width=\"%1\"")
+                            .arg(num(l.rimWidth)));
+    s << QStringLiteral("</svg>");
+    return s.join(u'\n') + u'\n';
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1548,6 +1754,15 @@ std::vector<Picture> pictures() {
     return list;
 }
 
+// The program icon at every size a desktop's icon theme asks for.
+std::vector<Picture> themeIcons() {
+    std::vector<Picture> list;
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        list.push_back({nullptr, [size] { return programIcon(size); }});
+    }
+    return list;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -1555,9 +1770,15 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QGuiApplication app(argc, argv);
-    const QStringList args = QGuiApplication::arguments();
+    QStringList args = QGuiApplication::arguments();
+    const bool icons = args.size() == 3 && args.at(1) == QStringLiteral("--icons");
+    if (icons) {
+        args.removeAt(1);
+    }
     if (args.size() != 2) {
-        std::fprintf(stderr, "usage: vondrel-draw-skin OUTDIR\n");
+        std::fprintf(stderr,
+                     "usage: vondrel-draw-skin OUTDIR\n"
+                     "       vondrel-draw-skin --icons OUTDIR\n");
         return 2;
     }
     const QDir out(args.at(1));
@@ -1566,9 +1787,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     int failures = 0;
-    for (const Picture& picture : pictures()) {
+    for (const Picture& picture : icons ? themeIcons() : pictures()) {
         const QImage img = picture.draw();
-        const QString path = out.filePath(QString::fromLatin1(picture.name) + ".png");
+        const QString name = icons ? QStringLiteral("vondrel-%1").arg(img.width())
+                                   : QString::fromLatin1(picture.name);
+        const QString path = out.filePath(name + ".png");
         const QImage::Format format =
             img.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32;
         if (!img.convertToFormat(format).save(path, "PNG")) {
@@ -1577,6 +1800,17 @@ int main(int argc, char** argv) {
             continue;
         }
         std::printf("%s  %dx%d\n", qPrintable(path), img.width(), img.height());
+    }
+    if (icons) {
+        const QString path = out.filePath(QStringLiteral("vondrel.svg"));
+        QFile svg(path);
+        if (!svg.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            svg.write(svgProgramIcon().toUtf8()) < 0 || !svg.flush()) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+            ++failures;
+        } else {
+            std::printf("%s\n", qPrintable(path));
+        }
     }
     return failures == 0 ? 0 : 1;
 }
