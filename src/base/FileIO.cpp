@@ -66,7 +66,7 @@ std::filesystem::path pathFromUtf8(std::string_view utf8) {
     return std::filesystem::path(wideFromUtf8(utf8));
 }
 
-std::string utf8FromPath(const std::filesystem::path& path) {
+std::string utf8Of(const std::filesystem::path& path) {
     return utf8FromWide(path.native());
 }
 
@@ -86,7 +86,7 @@ std::filesystem::path pathFromUtf8(std::string_view utf8) {
     return std::filesystem::path(utf8);
 }
 
-std::string utf8FromPath(const std::filesystem::path& path) {
+std::string utf8Of(const std::filesystem::path& path) {
     return path.native();
 }
 
@@ -154,7 +154,7 @@ std::filesystem::path childIgnoringCase(const std::filesystem::path& base,
     // Windows opens any spelling, but the entry found carries the name as it is on disk.
     for (std::filesystem::directory_iterator it(base, ec), end; !ec && it != end;
          it.increment(ec)) {
-        if (sameIgnoringCase(utf8FromPath(it->path().filename()), name))
+        if (sameIgnoringCase(utf8Of(it->path().filename()), name))
             return it->path();
     }
     return exact;

@@ -19,10 +19,11 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 // Paths travel through the program as UTF-8 text (settings, registry, dialogs, messages).
 // These are the only crossings between that text and std::filesystem::path: on Windows a
-// path is UTF-16 and a narrow string would be taken in the ANSI code page, so the text is
-// widened here instead; elsewhere the bytes are kept as they are.
+// path is UTF-16 and a path made from a narrow string does not read it as UTF-8 (it takes
+// it in the ANSI code page or byte by byte, depending on the library), so the text is
+// widened here; elsewhere the bytes are kept as they are.
 std::filesystem::path pathFromUtf8(std::string_view utf8);
-std::string utf8FromPath(const std::filesystem::path& path);
+std::string utf8Of(const std::filesystem::path& path);
 
 // The command line as UTF-8 text. On Windows it is taken from the wide command line, as
 // `argv` holds it in the ANSI code page; elsewhere `argv` is returned as it is.

@@ -191,7 +191,7 @@ void writeGameFolder(const BuiltGame& game, const std::filesystem::path& folder)
         out.write(reinterpret_cast<const char*>(bytes.data()),
                   static_cast<std::streamsize>(bytes.size()));
         if (!out)
-            throw std::runtime_error("cannot write " + utf8FromPath(path));
+            throw std::runtime_error("cannot write " + utf8Of(path));
     };
     write(folder / "VEKS.EXE", Bytes{'M', 'Z'});
     for (const auto& [name, bytes] : game.characterFiles)
