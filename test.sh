@@ -15,3 +15,10 @@ if [ -x fuzz/run.sh ]; then
 fi
 
 (cd "$build" && ctest --output-on-failure)
+
+# The core built for Windows and run under Wine (VONDREL_SKIP_WINDOWS=1 leaves it out).
+if [ "${VONDREL_SKIP_WINDOWS:-0}" = 1 ]; then
+    echo "Windows core tests skipped (VONDREL_SKIP_WINDOWS=1)"
+else
+    scripts/windows-core-tests.sh
+fi

@@ -485,11 +485,16 @@ TEST(GameFolderLoad, FindsFoldersWrittenInAnotherLetterCase) {
     build::GameSpec g;
     g.persons = {person("Ann", 1, 1)};
     build::writeGameFolder(build::build(g), dir.path());
-    std::filesystem::rename(dir.path() / "UserData" / "Neighborhood.iff",
-                            dir.path() / "UserData" / "NEIGHBORHOOD.IFF");
-    std::filesystem::rename(dir.path() / "UserData" / "Characters",
-                            dir.path() / "UserData" / "characters");
-    std::filesystem::rename(dir.path() / "UserData", dir.path() / "userdata");
+    // Through a third name: a file system that ignores case may take a rename to the same
+    // name in other letters for one that has nothing to do.
+    const auto recase = [](const std::filesystem::path& from, const std::filesystem::path& to) {
+        std::filesystem::rename(from, to.parent_path() / "recased");
+        std::filesystem::rename(to.parent_path() / "recased", to);
+    };
+    recase(dir.path() / "UserData" / "Neighborhood.iff",
+           dir.path() / "UserData" / "NEIGHBORHOOD.IFF");
+    recase(dir.path() / "UserData" / "Characters", dir.path() / "UserData" / "characters");
+    recase(dir.path() / "UserData", dir.path() / "userdata");
     Persons persons;
     LoadLog log;
     const GameFolderLoad load = loadGameFolder(dir.path(), persons, log);

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "base/Cp1252.h"
+#include "base/FileIO.h"
 #include "gamedata/PersonLoader.h"
 #include "model/PickerText.h"
 
@@ -21,13 +22,14 @@ class PrintingSink : public vondrel::LoadSink {
 
 int main(int argc, char** argv) {
     using namespace vondrel;
-    if (argc != 2) {
+    const std::vector<std::string> args = utf8Arguments(argc, argv);
+    if (args.size() != 2) {
         std::cerr << "usage: vondrel-inspect GAME_FOLDER\n";
         return 2;
     }
     Persons persons;
     PrintingSink sink;
-    if (loadGameFolder(argv[1], persons, sink).status != LoadStatus::Loaded)
+    if (loadGameFolder(args[1], persons, sink).status != LoadStatus::Loaded)
         return 1;
     for (const PersonRecord& p : persons) {
         if (p.FirstName.empty())

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "base/FileIO.h"
 #include "support/GameBuilder.h"
 
 int main(int argc, char** argv) {
@@ -26,7 +27,7 @@ int main(int argc, char** argv) {
             }
             game = randomGame(rng, persons, argc > 3 ? std::strtoull(argv[3], nullptr, 10) : 0);
         }
-        writeGameFolder(build(game), argv[1]);
+        writeGameFolder(build(game), vondrel::pathFromUtf8(vondrel::utf8Arguments(argc, argv)[1]));
     } catch (const std::exception& e) {
         std::cerr << "vondrel-make-game: " << e.what() << "\n";
         return 1;

@@ -7,6 +7,18 @@
 
 #include <sys/stat.h>
 
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+// After windows.h, which it builds on.
+#include <shellapi.h>
+#endif
+
 #include "base/Cp1252.h"
 
 namespace vondrel {
@@ -27,6 +39,61 @@ bool sameIgnoringCase(const std::string& a, const std::string& b) {
 }
 
 }  // namespace
+
+#ifdef _WIN32
+std::string utf8FromWide(std::wstring_view wide) {
+    if (wide.empty())
+        return {};
+    const int length = static_cast<int>(wide.size());
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, utf8.data(), size, nullptr, nullptr);
+    return utf8;
+}
+
+std::wstring wideFromUtf8(std::string_view utf8) {
+    if (utf8.empty())
+        return {};
+    const int length = static_cast<int>(utf8.size());
+    const int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, wide.data(), size);
+    return wide;
+}
+
+std::filesystem::path pathFromUtf8(std::string_view utf8) {
+    return std::filesystem::path(wideFromUtf8(utf8));
+}
+
+std::string utf8Of(const std::filesystem::path& path) {
+    return utf8FromWide(path.native());
+}
+
+std::vector<std::string> utf8Arguments(int argc, char** argv) {
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (wide == nullptr)
+        return std::vector<std::string>(argv, argv + argc);
+    std::vector<std::string> arguments;
+    for (int i = 0; i < count; ++i)
+        arguments.push_back(utf8FromWide(wide[i]));
+    LocalFree(wide);
+    return arguments;
+}
+#else
+std::filesystem::path pathFromUtf8(std::string_view utf8) {
+    return std::filesystem::path(utf8);
+}
+
+std::string utf8Of(const std::filesystem::path& path) {
+    return path.native();
+}
+
+std::vector<std::string> utf8Arguments(int argc, char** argv) {
+    return std::vector<std::string>(argv, argv + argc);
+}
+#endif
 
 FilePtr openFile(const std::filesystem::path& path, const char* mode) {
 #ifdef _WIN32
@@ -83,14 +150,16 @@ bool FileExists(const std::filesystem::path& path) {
 
 std::filesystem::path childIgnoringCase(const std::filesystem::path& base,
                                         const std::string& name) {
-    std::filesystem::path exact = base / name;
+    std::filesystem::path exact = base / pathFromUtf8(name);
     std::error_code ec;
+#ifndef _WIN32
     if (std::filesystem::exists(exact, ec))
         return exact;
+#endif
+    // Windows opens any spelling, but the entry found carries the name as it is on disk.
     for (std::filesystem::directory_iterator it(base, ec), end; !ec && it != end;
          it.increment(ec)) {
-        const std::string entry = it->path().filename().string();
-        if (sameIgnoringCase(entry, name))
+        if (sameIgnoringCase(utf8Of(it->path().filename()), name))
             return it->path();
     }
     return exact;

@@ -5,6 +5,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "base/Bytes.h"
 
@@ -14,6 +16,24 @@ struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+// Paths travel through the program as UTF-8 text (settings, registry, dialogs, messages).
+// These are the only crossings between that text and std::filesystem::path: on Windows a
+// path is UTF-16 and a path made from a narrow string does not read it as UTF-8 (it takes
+// it in the ANSI code page or byte by byte, depending on the library), so the text is
+// widened here; elsewhere the bytes are kept as they are.
+std::filesystem::path pathFromUtf8(std::string_view utf8);
+std::string utf8Of(const std::filesystem::path& path);
+
+// The command line as UTF-8 text. On Windows it is taken from the wide command line, as
+// `argv` holds it in the ANSI code page; elsewhere `argv` is returned as it is.
+std::vector<std::string> utf8Arguments(int argc, char** argv);
+
+#ifdef _WIN32
+// UTF-16 <-> UTF-8; an unpaired surrogate or an invalid byte becomes U+FFFD.
+std::string utf8FromWide(std::wstring_view wide);
+std::wstring wideFromUtf8(std::string_view utf8);
+#endif
 
 // fopen for paths in the platform's own form.
 FilePtr openFile(const std::filesystem::path& path, const char* mode);

@@ -72,7 +72,7 @@ std::string withTrailingSeparator(std::string folder) {
 bool holdsGame(const std::string& folder) {
     if (folder.empty())
         return false;
-    return FileExists(childIgnoringCase(folder, std::string(kGameExecutable)));
+    return FileExists(childIgnoringCase(pathFromUtf8(folder), std::string(kGameExecutable)));
 }
 
 std::optional<std::string> BrowseGamePath(DiscoveryServices& services) {

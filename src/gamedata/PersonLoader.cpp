@@ -267,7 +267,7 @@ std::vector<std::filesystem::path> listCharacterFiles(const std::filesystem::pat
     std::error_code ec;
     for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
          it.increment(ec)) {
-        const std::string name = it->path().filename().string();
+        const std::string name = utf8Of(it->path().filename());
         if (name.size() < 4 || name.front() == '.')
             continue;
         if (cp1252Lower(name.substr(name.size() - 4)) != ".iff")
@@ -281,7 +281,7 @@ std::vector<std::filesystem::path> listCharacterFiles(const std::filesystem::pat
     std::vector<std::pair<std::string, std::size_t>> keys;
     keys.reserve(files.size());
     for (std::size_t i = 0; i < files.size(); ++i)
-        keys.emplace_back(cp1252Lower(utf8ToCp1252(files[i].filename().string())), i);
+        keys.emplace_back(cp1252Lower(utf8ToCp1252(utf8Of(files[i].filename()))), i);
     std::sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
         if (a.first != b.first)
             return a.first < b.first;
@@ -302,6 +302,11 @@ std::filesystem::path neighborhoodPathOf(const std::filesystem::path& gamePath) 
     return childIgnoringCase(childIgnoringCase(gamePath, "UserData"), "Neighborhood.iff");
 }
 
+GameFolderLoad loadGameFolder(const std::string& gamePath, Persons& persons, LoadSink& sink,
+                              const StringTable& strings) {
+    return loadGameFolder(pathFromUtf8(gamePath), persons, sink, strings);
+}
+
 GameFolderLoad loadGameFolder(const std::filesystem::path& gamePath, Persons& persons,
                               LoadSink& sink, const StringTable& strings) {
     GameFolderLoad result;
@@ -310,7 +315,7 @@ GameFolderLoad loadGameFolder(const std::filesystem::path& gamePath, Persons& pe
     const std::filesystem::path folder = charactersFolderOf(gamePath);
     std::error_code ec;
     if (!std::filesystem::is_directory(folder, ec)) {
-        sink.message(strings.text(text::NoCharactersFolder) + folder.string() + "\n" +
+        sink.message(strings.text(text::NoCharactersFolder) + utf8Of(folder) + "\n" +
                      strings.text(text::CannotGoOn));
         result.status = LoadStatus::CharactersFolderMissing;
         return result;
@@ -327,8 +332,8 @@ GameFolderLoad loadGameFolder(const std::filesystem::path& gamePath, Persons& pe
 
     ReadResult neighborhood = readWholeFile(result.neighborhoodPath);
     if (!neighborhood.bytes) {
-        sink.message(strings.text(text::CouldNotRead) + result.neighborhoodPath.string() + " (" +
-                     neighborhood.error + ")\n" + strings.text(text::CannotGoOn));
+        sink.message(strings.text(text::CouldNotRead) + utf8Of(result.neighborhoodPath) +
+                     " (" + neighborhood.error + ")\n" + strings.text(text::CannotGoOn));
         result.status = LoadStatus::NeighborhoodUnreadable;
         return result;
     }
@@ -337,7 +342,7 @@ GameFolderLoad loadGameFolder(const std::filesystem::path& gamePath, Persons& pe
     std::vector<CharacterSource> sources;
     sources.reserve(paths.size());
     for (const auto& path : paths) {
-        sources.push_back({path.filename().string(), readWholeFile(path).bytes});
+        sources.push_back({utf8Of(path.filename()), readWholeFile(path).bytes});
     }
     result.entries = loadPersons(sources, result.neighborhood, persons, sink, strings);
     return result;

@@ -78,5 +78,9 @@ std::filesystem::path neighborhoodPathOf(const std::filesystem::path& gamePath);
 // program cannot go on.
 GameFolderLoad loadGameFolder(const std::filesystem::path& gamePath, Persons& persons,
                               LoadSink& sink, const StringTable& strings = StringTable::builtIn());
+// The same for a folder given as UTF-8 text, as the registry, the settings and the folder
+// dialog give it.
+GameFolderLoad loadGameFolder(const std::string& gamePath, Persons& persons, LoadSink& sink,
+                              const StringTable& strings = StringTable::builtIn());
 
 }  // namespace vondrel

@@ -1,5 +1,6 @@
 #include "platform/WindowsRegistry.h"
 
+#include <cstring>
 #include <utility>
 
 #ifndef NOMINMAX
@@ -9,6 +10,8 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
+
+#include "base/FileIO.h"
 
 namespace vondrel {
 namespace {
@@ -26,13 +29,37 @@ class OpenKey {
     HKEY key_;
 };
 
+bool startsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size())
+        return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+        if (lower(text[i]) != lower(prefix[i]))
+            return false;
+    }
+    return true;
+}
+
+// The key path to open and the registry view to open it in.
+std::pair<std::wstring, REGSAM> keyAndView(std::string_view subkey) {
+    constexpr std::string_view kSoftware = "Software\\";
+    constexpr std::string_view kWow64 = "Wow6432Node\\";
+    if (startsWithIgnoringAsciiCase(subkey, kSoftware) &&
+        startsWithIgnoringAsciiCase(subkey.substr(kSoftware.size()), kWow64)) {
+        const std::string rest = std::string(subkey.substr(0, kSoftware.size())) +
+                                 std::string(subkey.substr(kSoftware.size() + kWow64.size()));
+        return {wideFromUtf8(rest), KEY_WOW64_32KEY};
+    }
+    return {wideFromUtf8(subkey), KEY_WOW64_64KEY};
+}
+
 }  // namespace
 
 std::optional<RegistryValue> WindowsRegistry::read(std::string_view subkey, std::string_view name) {
-    const std::string subkeyText(subkey);
-    const std::string nameText(name);
+    const auto [keyPath, view] = keyAndView(subkey);
+    const std::wstring valueName = wideFromUtf8(name);
     HKEY handle = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkeyText.c_str(), 0, KEY_QUERY_VALUE, &handle) !=
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_QUERY_VALUE | view, &handle) !=
         ERROR_SUCCESS) {
         return std::nullopt;
     }
@@ -41,7 +68,7 @@ std::optional<RegistryValue> WindowsRegistry::read(std::string_view subkey, std:
     // Type and size first, then the data; the value may grow in between, so a few rounds.
     DWORD type = REG_NONE;
     DWORD size = 0;
-    if (RegQueryValueExA(key.get(), nameText.c_str(), nullptr, &type, nullptr, &size) !=
+    if (RegQueryValueExW(key.get(), valueName.c_str(), nullptr, &type, nullptr, &size) !=
         ERROR_SUCCESS) {
         return std::nullopt;
     }
@@ -50,7 +77,7 @@ std::optional<RegistryValue> WindowsRegistry::read(std::string_view subkey, std:
         data.assign(size, '\0');
         DWORD got = size;
         const LONG status =
-            RegQueryValueExA(key.get(), nameText.c_str(), nullptr, &type,
+            RegQueryValueExW(key.get(), valueName.c_str(), nullptr, &type,
                              size == 0 ? nullptr : reinterpret_cast<LPBYTE>(data.data()), &got);
         if (status == ERROR_SUCCESS) {
             data.resize(got < size ? got : size);
@@ -63,10 +90,14 @@ std::optional<RegistryValue> WindowsRegistry::read(std::string_view subkey, std:
 
     switch (type) {
         case REG_SZ: {
-            const std::size_t nul = data.find('\0');
-            if (nul != std::string::npos)
-                data.resize(nul);
-            return RegistryValue{RegistryType::String, std::move(data)};
+            // UTF-16 code units, up to the first NUL (the data need not end in one, nor be
+            // of even length).
+            std::wstring text(data.size() / sizeof(wchar_t), L'\0');
+            std::memcpy(text.data(), data.data(), text.size() * sizeof(wchar_t));
+            const std::size_t nul = text.find(L'\0');
+            if (nul != std::wstring::npos)
+                text.resize(nul);
+            return RegistryValue{RegistryType::String, utf8FromWide(text)};
         }
         case REG_BINARY:
             return RegistryValue{RegistryType::Binary, std::move(data)};

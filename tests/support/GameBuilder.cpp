@@ -5,6 +5,8 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "base/FileIO.h"
+
 namespace vondrel::build {
 namespace {
 
@@ -189,11 +191,11 @@ void writeGameFolder(const BuiltGame& game, const std::filesystem::path& folder)
         out.write(reinterpret_cast<const char*>(bytes.data()),
                   static_cast<std::streamsize>(bytes.size()));
         if (!out)
-            throw std::runtime_error("cannot write " + path.string());
+            throw std::runtime_error("cannot write " + utf8Of(path));
     };
     write(folder / "VEKS.EXE", Bytes{'M', 'Z'});
     for (const auto& [name, bytes] : game.characterFiles)
-        write(characters / name, bytes);
+        write(characters / pathFromUtf8(name), bytes);
     write(folder / "UserData" / "Neighborhood.iff", game.neighborhood);
 }
 
