@@ -18,8 +18,9 @@
 #include <windows.h>
 
 #include "base/FileIO.h"
+#include "editing/Backups.h"
+#include "editing/Household.h"
 #include "gamedata/GameFolder.h"
-#include "gamedata/NeighborhoodSave.h"
 #include "gamedata/PersonLoader.h"
 #include "platform/WindowsRegistry.h"
 #include "support/Games.h"
@@ -181,11 +182,15 @@ TEST(WindowsGameFolder, LoadsSavesAndReloadsUnderNonAsciiPaths) {
         EXPECT_EQ(persons[2].FirstName, "Zo\xEB");
         EXPECT_TRUE(log.texts(LoadLog::Kind::Message).empty());
 
-        persons[2].Nice = 1000;
-        persons[2].Changed = kTrue;
-        NeighborhoodSaver saver(load.neighborhoodPath, load.neighborhood);
-        const SaveOutcome outcome = saver.save(persons);
+        Household household(load.neighborhoodPath, load.neighborhood, std::move(persons),
+                            load.entries);
+        Backups backups(folder / L"Daten", folder);
+        household.setBackups(&backups);
+        ASSERT_TRUE(household.setAttribute(2, Attribute::Nice, 1000));
+        const SaveOutcome outcome = household.save();
         ASSERT_TRUE(outcome.saved) << outcome.message;
+        ASSERT_EQ(backups.list().size(), 1u);
+        EXPECT_EQ(readWholeFile(backups.list()[0]).bytes, game.neighborhood);
 
         Persons reloaded;
         LoadLog again;

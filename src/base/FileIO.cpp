@@ -104,11 +104,6 @@ FilePtr openFile(const std::filesystem::path& path, const char* mode) {
 #endif
 }
 
-std::string utf8Of(const std::filesystem::path& path) {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
-
 ReadResult readWholeFile(const std::filesystem::path& path) {
     FilePtr file = openFile(path, "rb");
     if (!file)

@@ -44,9 +44,6 @@ struct ReadResult {
     std::string error;
 };
 
-// A path as UTF-8 text, for messages and names.
-std::string utf8Of(const std::filesystem::path& path);
-
 ReadResult readWholeFile(const std::filesystem::path& path);
 
 // True when `path` is a file that can be opened for reading (it is closed again at once).

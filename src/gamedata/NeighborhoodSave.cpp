@@ -3,13 +3,15 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/FileIO.h"
+
 namespace vondrel {
 namespace {
 
 constexpr std::size_t kChunk = 1 << 16;
 
 std::string describe(const std::filesystem::path& path, const std::string& reason) {
-    return path.string() + (reason.empty() ? "" : " (" + reason + ")");
+    return utf8Of(path) + (reason.empty() ? "" : " (" + reason + ")");
 }
 
 }  // namespace
@@ -56,7 +58,7 @@ SaveOutcome NeighborhoodSaver::save(const std::vector<Patch>& patches,
     if (!holdsExpected(*file, error)) {
         if (!error.empty())
             return failed(error);
-        return {false, strings.text(text::ChangedOnDisk) + path_.string() + "\n" +
+        return {false, strings.text(text::ChangedOnDisk) + utf8Of(path_) + "\n" +
                            strings.text(text::RestartAndRepeat)};
     }
 

@@ -8,8 +8,9 @@
 #include "platform/RunningGame.h"
 
 #ifdef _WIN32
-#include <tlhelp32.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <tlhelp32.h>
 #endif
 
 namespace vondrel {
