@@ -63,30 +63,30 @@ class MoneyKeyFilter : public QObject {
 FamilyPanel::FamilyPanel(DesignSurface& surface, EditorContext& context)
     : QObject(surface.window()), context_(context) {
     ghost_ = surface.button("imgGhost", "ghost", "lblGhost", "Ghost", "btnGhost");
-    lbllFamName_ = surface.text("lbllFamName", "Fam. Name:");
-    lblFamName_ = surface.text("lblFamName", "");
-    lblFamName_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    familyNameCaption_ = surface.text("lbllFamName", "Fam. Name:");
+    familyName_ = surface.text("lblFamName", "");
+    familyName_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     // The family name is shown as it is stored, never read as markup.
-    lblFamName_->setTextFormat(Qt::PlainText);
-    lbllAddress_ = surface.text("lbllAddress", "Address:");
-    lblAddress_ = surface.text("lblAddress", "");
-    lblAddress_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    lblMoney_ = surface.text("lblMoney", "Money:");
-    lblLingering_ = surface.text("lblLingering", "Add:");
+    familyName_->setTextFormat(Qt::PlainText);
+    houseCaption_ = surface.text("lbllAddress", "Address:");
+    house_ = surface.text("lblAddress", "");
+    house_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    moneyCaption_ = surface.text("lblMoney", "Money:");
+    lingeringCaption_ = surface.text("lblLingering", "Add:");
 
-    txtMoney_ = surface.placed<QLineEdit>("txtMoney");
-    txtMoney_->installEventFilter(new MoneyKeyFilter(txtMoney_));
+    money_ = surface.placed<QLineEdit>("txtMoney");
+    money_->installEventFilter(new MoneyKeyFilter(money_));
     // Only what the player types or pastes is an edit; filling the box from the file is not.
-    connect(txtMoney_, &QLineEdit::textEdited, this, &FamilyPanel::moneyTyped);
-    connect(txtMoney_, &QLineEdit::editingFinished, this, [this] {
+    connect(money_, &QLineEdit::textEdited, this, &FamilyPanel::moneyTyped);
+    connect(money_, &QLineEdit::editingFinished, this, [this] {
         if (context_.household)
             context_.household->endGesture();
     });
 
-    cmbLingering_ = surface.placed<QComboBox>("cmbLingering");
+    lingeringHouse_ = surface.placed<QComboBox>("cmbLingering");
     for (int i = 1; i <= 10; ++i)
-        cmbLingering_->addItem(QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0')));
-    connect(cmbLingering_, &QComboBox::activated, this, [this](int index) {
+        lingeringHouse_->addItem(QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0')));
+    connect(lingeringHouse_, &QComboBox::activated, this, [this](int index) {
         if (context_.editable() &&
             context_.household->setLingerHouse(context_.current, static_cast<Integer>(index + 1)))
             emit edited();
@@ -110,16 +110,16 @@ void FamilyPanel::setCaptions() {
         label->setText(context_.text(id));
         fitText(label);
     };
-    caption(lbllFamName_, 121);
-    caption(lbllAddress_, 122);
-    caption(lblMoney_, 123);
+    caption(familyNameCaption_, 121);
+    caption(houseCaption_, 122);
+    caption(moneyCaption_, 123);
     caption(ghost_.caption, 124);
 }
 
 void FamilyPanel::moneyTyped(const QString& text) {
     const std::string digits = moneyDigits(text.toStdString());
     if (QString::fromStdString(digits) != text)
-        txtMoney_->setText(QString::fromStdString(digits));  // pasted text keeps its digits
+        money_->setText(QString::fromStdString(digits));  // pasted text keeps its digits
     if (context_.editable() &&
         context_.household->setFamilyMoney(context_.current, moneyValue(digits))) {
         emit edited();
@@ -131,32 +131,31 @@ void FamilyPanel::show() {
         return;
     const PersonRecord& p = context_.person();
     ghostShown_ = isTrue(p.IsGhost);
-    QWidget* const familyView[] = {lbllFamName_, lbllAddress_, lblMoney_,
-                                   lblFamName_,  lblAddress_,  txtMoney_};
+    QWidget* const familyView[] = {familyNameCaption_, houseCaption_, moneyCaption_,
+                                   familyName_,        house_,        money_};
     for (QWidget* w : familyView)
         w->setVisible(!ghostShown_);
-    lblLingering_->setVisible(ghostShown_);
-    cmbLingering_->setVisible(ghostShown_);
+    lingeringCaption_->setVisible(ghostShown_);
+    lingeringHouse_->setVisible(ghostShown_);
     paintButtonState(ghost_, ghostShown_ ? Pressed : Normal);
 
-    lblFamName_->setText(QString::fromStdString(cp1252ToUtf8(p.FamilyName)));
-    lblAddress_->setText(QString::number(p.House));
+    familyName_->setText(QString::fromStdString(cp1252ToUtf8(p.FamilyName)));
+    house_->setText(QString::number(p.House));
     // The amount in full, whatever its sign and length; left alone while the player is typing
     // it, so that the cursor keeps its place.
     const QString money = QString::number(p.Money);
-    const bool typing =
-        txtMoney_->hasFocus() && moneyValue(txtMoney_->text().toStdString()) == p.Money;
-    if (!typing && txtMoney_->text() != money)
-        txtMoney_->setText(money);
+    const bool typing = money_->hasFocus() && moneyValue(money_->text().toStdString()) == p.Money;
+    if (!typing && money_->text() != money)
+        money_->setText(money);
     // A person without a family has no money to edit.
     const bool hasFamily = p.MoneyPos > 0 && context_.editable();
-    txtMoney_->setReadOnly(!hasFamily);
-    txtMoney_->setEnabled(context_.editable());
-    cmbLingering_->setEnabled(context_.editable());
+    money_->setReadOnly(!hasFamily);
+    money_->setEnabled(context_.editable());
+    lingeringHouse_->setEnabled(context_.editable());
 
-    const QSignalBlocker quiet(cmbLingering_);
+    const QSignalBlocker quiet(lingeringHouse_);
     const int index = p.LingerHouse - 1;
-    cmbLingering_->setCurrentIndex(index >= 0 && index < cmbLingering_->count() ? index : -1);
+    lingeringHouse_->setCurrentIndex(index >= 0 && index < lingeringHouse_->count() ? index : -1);
 }
 
 }  // namespace vondrel

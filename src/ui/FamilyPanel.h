@@ -31,14 +31,14 @@ class FamilyPanel : public QObject {
 
     EditorContext& context_;
     SkinnedButton ghost_;
-    QLabel* lbllFamName_;
-    QLabel* lblFamName_;
-    QLabel* lbllAddress_;
-    QLabel* lblAddress_;
-    QLabel* lblMoney_;
-    QLineEdit* txtMoney_;
-    QLabel* lblLingering_;
-    QComboBox* cmbLingering_;
+    QLabel* familyNameCaption_;
+    QLabel* familyName_;
+    QLabel* houseCaption_;
+    QLabel* house_;
+    QLabel* moneyCaption_;
+    QLineEdit* money_;
+    QLabel* lingeringCaption_;
+    QComboBox* lingeringHouse_;
     bool ghostShown_ = false;
 };
 

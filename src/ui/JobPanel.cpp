@@ -26,32 +26,32 @@ JobPanel::JobPanel(DesignSurface& surface, EditorContext& context)
     txtFundo->setFocusPolicy(Qt::NoFocus);
     txtFundo->setFrame(false);
 
-    lblJob_ = surface.text("lblJob", "Job:");
-    lblPerf_ = surface.text("lblPerf", "Perf.:");
+    jobCaption_ = surface.text("lblJob", "Job:");
+    performanceCaption_ = surface.text("lblPerf", "Perf.:");
 
     for (int i = 1; i <= 12; ++i) {
         const QString name = QStringLiteral("job_%1").arg(i, 2, 10, QLatin1Char('0'));
-        imgJobs_.add(skinPicture(name.toLatin1().constData()));
+        careerIcons_.add(skinPicture(name.toLatin1().constData()));
     }
-    imcJobIcon_ = surface.placed<ImagePicker>("imcJobIcon");
-    imcJobIcon_->setImageList(&imgJobs_);
-    imcJobIcon_->setIconSize(QSize(33, 25));
-    imcJobIcon_->setFont(arialBold(8.25));
+    careers_ = surface.placed<ImagePicker>("imcJobIcon");
+    careers_->setImageList(&careerIcons_);
+    careers_->setIconSize(QSize(33, 25));
+    careers_->setFont(arialBold(8.25));
     for (int i = 1; i <= 12; ++i)
-        imcJobIcon_->addEntry(QString(), i);
-    imcJobs_ = surface.placed<QComboBox>("imcJobs");
-    imcJobs_->setFont(arialBold(9));
+        careers_->addEntry(QString(), i);
+    titles_ = surface.placed<QComboBox>("imcJobs");
+    titles_->setFont(arialBold(9));
 
-    prgPerf_ = surface.placed<Gauge>("prgPerf");
-    prgPerf_->setMaximum(200);
-    prgPerf_->setBackColor(kNavy);
-    prgPerf_->setFillColor(QColor(0, 0, 255));
-    prgPerf_->setBackPicture(skinPicture("gauge_back"));
-    prgPerf_->setCaptionFont(arialBold(9.75));
-    prgPerf_->setValue(200);
+    performance_ = surface.placed<Gauge>("prgPerf");
+    performance_->setMaximum(200);
+    performance_->setBackColor(kNavy);
+    performance_->setFillColor(QColor(0, 0, 255));
+    performance_->setBackPicture(skinPicture("gauge_back"));
+    performance_->setCaptionFont(arialBold(9.75));
+    performance_->setValue(200);
 
-    connect(imcJobIcon_, &ImagePicker::userChose, this, [this] {
-        const int item = imcJobIcon_->selectedIndex();
+    connect(careers_, &ImagePicker::userChose, this, [this] {
+        const int item = careers_->selectedIndex();
         if (context_.editable() && item >= 1 && item <= static_cast<int>(CareerTitleTable.size()) &&
             context_.household->chooseCareer(
                 context_.current, CareerTitleTable[static_cast<std::size_t>(item - 1)].track)) {
@@ -60,7 +60,7 @@ JobPanel::JobPanel(DesignSurface& surface, EditorContext& context)
             show();
         }
     });
-    connect(imcJobs_, &QComboBox::activated, this, [this](int level) {
+    connect(titles_, &QComboBox::activated, this, [this](int level) {
         if (context_.editable() &&
             context_.household->chooseTitle(context_.current, static_cast<Integer>(level))) {
             emit edited();
@@ -69,65 +69,65 @@ JobPanel::JobPanel(DesignSurface& surface, EditorContext& context)
         }
     });
     // The word for the shown value; showing a value stores nothing.
-    connect(prgPerf_, &Gauge::captionRequested, this, [this](QString& caption, int value) {
+    connect(performance_, &Gauge::captionRequested, this, [this](QString& caption, int value) {
         if (const int id = performanceTextId(value))
             caption = context_.text(id);
     });
-    connect(prgPerf_, &Gauge::mouseMoved, this, [this](int buttons, int, double x, double) {
+    connect(performance_, &Gauge::mouseMoved, this, [this](int buttons, int, double x, double) {
         if (buttons != 1) {
-            prgPerf_->setPointerShape(Gauge::kDefaultPointer);
+            performance_->setPointerShape(Gauge::kDefaultPointer);
             return;
         }
-        prgPerf_->setPointerShape(Gauge::kHorizontalResizePointer);
-        prgPerf_->setValue(
-            barValueAt(x, static_cast<float>(prgPerf_->width()), prgPerf_->maximum()));
+        performance_->setPointerShape(Gauge::kHorizontalResizePointer);
+        performance_->setValue(
+            barValueAt(x, static_cast<float>(performance_->width()), performance_->maximum()));
         if (context_.editable() &&
             context_.household->setPerformance(
-                context_.current, static_cast<Integer>(prgPerf_->value() - kPerformanceOffset))) {
+                context_.current,
+                static_cast<Integer>(performance_->value() - kPerformanceOffset))) {
             emit edited();
         }
     });
-    connect(prgPerf_, &Gauge::mouseReleased, this, [this] {
+    connect(performance_, &Gauge::mouseReleased, this, [this] {
         if (context_.household)
             context_.household->endGesture();
     });
 }
 
 void JobPanel::setCaptions() {
-    lblJob_->setText(context_.text(143));
-    fitText(lblJob_);
-    lblPerf_->setText(context_.text(144));
-    fitText(lblPerf_);
+    jobCaption_->setText(context_.text(143));
+    fitText(jobCaption_);
+    performanceCaption_->setText(context_.text(144));
+    fitText(performanceCaption_);
 }
 
 void JobPanel::fillTitles(int item) {
     const CareerRow& row = CareerTitleTable[static_cast<std::size_t>(item - 1)];
     const PersonRecord& p = context_.person();
-    imcJobs_->clear();
+    titles_->clear();
     for (int level = 0; level < row.titleCount; ++level)
-        imcJobs_->addItem(
-            QString::fromStdString(context_.strings.text(titleId(row, p.Sex, level))));
+        titles_->addItem(QString::fromStdString(context_.strings.text(titleId(row, p.Sex, level))));
     // A level the track does not have selects no title.
-    imcJobs_->setCurrentIndex(p.JobLevel >= 0 && p.JobLevel < row.titleCount ? p.JobLevel : -1);
+    titles_->setCurrentIndex(p.JobLevel >= 0 && p.JobLevel < row.titleCount ? p.JobLevel : -1);
 }
 
 void JobPanel::show() {
     const bool editable = context_.editable();
-    for (QWidget* w : std::initializer_list<QWidget*>{imcJobIcon_, imcJobs_, prgPerf_})
+    for (QWidget* w : std::initializer_list<QWidget*>{careers_, titles_, performance_})
         w->setEnabled(editable);
     if (!context_.hasPerson())
         return;
-    const QSignalBlocker quietTitles(imcJobs_);
+    const QSignalBlocker quietTitles(titles_);
     const PersonRecord& p = context_.person();
     if (const int item = jobItemOfTrack(p.JobTrack)) {
-        imcJobIcon_->select(item);
+        careers_->select(item);
         fillTitles(item);
     } else {
         // A track the game does not know: nothing is chosen until the player picks one.
-        imcJobIcon_->setText(QString());
-        imcJobs_->clear();
+        careers_->setText(QString());
+        titles_->clear();
     }
-    prgPerf_->setValue(p.JobPerformance + kPerformanceOffset);
+    performance_->setValue(p.JobPerformance + kPerformanceOffset);
 }
 
 }  // namespace vondrel

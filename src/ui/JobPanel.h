@@ -28,12 +28,12 @@ class JobPanel : public QObject {
     void fillTitles(int item);
 
     EditorContext& context_;
-    ImageList imgJobs_{QSize(33, 25), QColor(255, 0, 255)};
-    QLabel* lblJob_;
-    QLabel* lblPerf_;
-    ImagePicker* imcJobIcon_;
-    QComboBox* imcJobs_;
-    Gauge* prgPerf_;
+    ImageList careerIcons_{QSize(33, 25), QColor(255, 0, 255)};
+    QLabel* jobCaption_;
+    QLabel* performanceCaption_;
+    ImagePicker* careers_;
+    QComboBox* titles_;
+    Gauge* performance_;
 };
 
 }  // namespace vondrel

@@ -24,7 +24,12 @@ const char* const kSkinStyle =
     "QComboBox::drop-down { width: 11px; border-left: 1px solid #4f7bd8; }"
     "QComboBox::down-arrow { image: url(:/resources/pictures/drop_arrow.png); }"
     "QComboBox QAbstractItemView { background: #0b0a5c; color: white;"
-    " selection-background-color: #2f5bd0; }";
+    " selection-background-color: #2f5bd0; }"
+    "QMenu { background: #0b0a5c; color: white; border: 1px solid #4f7bd8; }"
+    "QMenu::item { padding: 3px 18px 3px 12px; }"
+    "QMenu::item:selected { background: #2f5bd0; }"
+    "QMenu::item:disabled { color: #8088b8; }"
+    "QMenu::separator { height: 1px; background: #4f7bd8; margin: 3px 6px; }";
 
 inline constexpr const char* kHelpFile = "VDL.chm";
 

@@ -26,9 +26,9 @@ void placeBarLabel(QLabel* label, const design::BarLabel& where) {
 
 PersonView::PersonView(DesignSurface& surface, EditorContext& context)
     : QObject(surface.window()), context_(context) {
-    lblSelectyourVek_ = surface.text("lblSelectyourVek", "Select your Vek:");
-    lblAttributes_ = surface.text("lblAttributes", "Attributes:");
-    lblAbilities_ = surface.text("lblAbilities", "Abilities:");
+    pickerCaption_ = surface.text("lblSelectyourVek", "Select your Vek:");
+    attributesCaption_ = surface.text("lblAttributes", "Attributes:");
+    abilitiesCaption_ = surface.text("lblAbilities", "Abilities:");
 
     auto* pickerPanel = surface.placed<PictureBox>("pctUI(0)");
     pickerPanel->setPixmap(skinPicture("panel_picker"));
@@ -72,11 +72,11 @@ PersonView::PersonView(DesignSurface& surface, EditorContext& context)
         });
     }
 
-    imcFaces_ = surface.placed<ImagePicker>("imcFaces");
-    imcFaces_->setImageList(&context_.faces);
-    imcFaces_->setFont(arialBold(9.75));
-    connect(imcFaces_, &ImagePicker::userChose, this, [this] {
-        if (const int id = imcFaces_->selectedId(); id != ImagePicker::kNoId)
+    picker_ = surface.placed<ImagePicker>("imcFaces");
+    picker_->setImageList(&context_.faces);
+    picker_->setFont(arialBold(9.75));
+    connect(picker_, &ImagePicker::userChose, this, [this] {
+        if (const int id = picker_->selectedId(); id != ImagePicker::kNoId)
             emit personChosen(id);
     });
 }
@@ -86,9 +86,9 @@ void PersonView::setCaptions() {
         label->setText(context_.text(id));
         fitText(label);
     };
-    caption(lblSelectyourVek_, 101);
-    caption(lblAttributes_, 104);
-    caption(lblAbilities_, 105);
+    caption(pickerCaption_, 101);
+    caption(attributesCaption_, 104);
+    caption(abilitiesCaption_, 105);
     for (std::size_t i = 0; i < labels_.size(); ++i) {
         labels_[i]->setText(context_.text(106 + static_cast<int>(i)));
         placeBarLabel(labels_[i], design::kBarLabels[i]);
@@ -96,17 +96,17 @@ void PersonView::setCaptions() {
 }
 
 void PersonView::fillPicker() {
-    imcFaces_->clearEntries();
+    picker_->clearEntries();
     if (!context_.household)
         return;
     for (const PickerEntry& entry : context_.household->entries()) {
-        imcFaces_->addEntry(QString::fromStdString(cp1252ToUtf8(entry.text)), entry.imageNumber, 0,
-                            entry.id);
+        picker_->addEntry(QString::fromStdString(cp1252ToUtf8(entry.text)), entry.imageNumber, 0,
+                          entry.id);
     }
 }
 
 bool PersonView::select(int id) {
-    return imcFaces_->selectId(id);
+    return picker_->selectId(id);
 }
 
 void PersonView::show() {

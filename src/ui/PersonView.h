@@ -26,7 +26,7 @@ class PersonView : public QObject {
     // The bars from the current person.
     void show();
 
-    ImagePicker* picker() const { return imcFaces_; }
+    ImagePicker* picker() const { return picker_; }
     Gauge* bar(Attribute attribute) const { return bars_[static_cast<std::size_t>(attribute)]; }
 
   signals:
@@ -36,10 +36,10 @@ class PersonView : public QObject {
 
   private:
     EditorContext& context_;
-    QLabel* lblSelectyourVek_;
-    ImagePicker* imcFaces_;
-    QLabel* lblAttributes_;
-    QLabel* lblAbilities_;
+    QLabel* pickerCaption_;
+    ImagePicker* picker_;
+    QLabel* attributesCaption_;
+    QLabel* abilitiesCaption_;
     std::array<Gauge*, kAttributeCount> bars_{};
     std::array<QLabel*, kAttributeCount> labels_{};
 };

@@ -27,14 +27,14 @@ void showFeeling(Gauge* gauge, Long feeling, bool hasRelation) {
 
 RelationshipPanel::RelationshipPanel(DesignSurface& surface, EditorContext& context)
     : QObject(surface.window()), context_(context) {
-    lblRelationships_ = surface.text("lblRelationships", "Relationships:");
+    caption_ = surface.text("lblRelationships", "Relationships:");
     auto* panel = surface.placed<PictureBox>("pctUI(4)");
     panel->setPixmap(skinPicture("panel_picker"));
 
-    imcRelationship_ = surface.placed<ImagePicker>("imcRelationship");
-    imcRelationship_->setImageList(&context_.faces);
-    imcRelationship_->setFont(arialBold(9.75));
-    connect(imcRelationship_, &ImagePicker::userChose, this, &RelationshipPanel::show);
+    others_ = surface.placed<ImagePicker>("imcRelationship");
+    others_->setImageList(&context_.faces);
+    others_->setFont(arialBold(9.75));
+    connect(others_, &ImagePicker::userChose, this, &RelationshipPanel::show);
 
     const QPixmap gaugeBack = skinPicture("gauge_back");
     const QString noRelationships = context_.text(kNoRelationshipsText);
@@ -58,31 +58,31 @@ RelationshipPanel::RelationshipPanel(DesignSurface& surface, EditorContext& cont
         });
         return g;
     };
-    prgYFeel_ = feelGauge("prgYFeel", Qt::white);
-    prgSFeel_ = feelGauge("prgSFeel", QColor(0, 0, 255));
+    yourFeeling_ = feelGauge("prgYFeel", Qt::white);
+    theirFeeling_ = feelGauge("prgSFeel", QColor(0, 0, 255));
 
     love_ = skinPicture("love");
     noLove_ = skinPicture("nolove");
-    chkYLove_ = surface.placed<PictureBox>("chkYLove");
-    chkYLove_->setPixmap(noLove_);
-    chkYLove_->setToolTip(QStringLiteral("You love this Vek ?"));
-    connect(chkYLove_, &PictureBox::clicked, this, [this] { loveClicked(true); });
-    chkSLove_ = surface.placed<PictureBox>("chkSLove");
-    chkSLove_->setPixmap(noLove_);
-    chkSLove_->setToolTip(QStringLiteral("This Vek love you ?"));
-    connect(chkSLove_, &PictureBox::clicked, this, [this] { loveClicked(false); });
+    youLove_ = surface.placed<PictureBox>("chkYLove");
+    youLove_->setPixmap(noLove_);
+    youLove_->setToolTip(QStringLiteral("You love this Vek ?"));
+    connect(youLove_, &PictureBox::clicked, this, [this] { loveClicked(true); });
+    theyLove_ = surface.placed<PictureBox>("chkSLove");
+    theyLove_->setPixmap(noLove_);
+    theyLove_->setToolTip(QStringLiteral("This Vek love you ?"));
+    connect(theyLove_, &PictureBox::clicked, this, [this] { loveClicked(false); });
 }
 
 void RelationshipPanel::setCaptions() {
-    lblRelationships_->setText(context_.text(118));
-    fitText(lblRelationships_);
-    prgYFeel_->setToolTip(context_.text(119));
-    prgSFeel_->setToolTip(context_.text(120));
+    caption_->setText(context_.text(118));
+    fitText(caption_);
+    yourFeeling_->setToolTip(context_.text(119));
+    theirFeeling_->setToolTip(context_.text(120));
 }
 
 void RelationshipPanel::showPerson() {
-    imcRelationship_->clearEntries();
-    imcRelationship_->setText(QString());
+    others_->clearEntries();
+    others_->setText(QString());
     if (!context_.hasPerson())
         return;
     const int unknownPicture = context_.faces.count();
@@ -92,28 +92,28 @@ void RelationshipPanel::showPerson() {
             continue;
         const int picture = context_.faces.indexOf(QStringLiteral("ID=%1").arg(j));
         const PersonRecord& other = context_.household->person(j);
-        imcRelationship_->addEntry(
+        others_->addEntry(
             QString::fromStdString(cp1252ToUtf8(pickerText(other.FamilyName, other.FirstName))),
             picture > 0 ? picture : unknownPicture, 0, j);
     }
-    if (imcRelationship_->count() == 0)
-        imcRelationship_->addEntry(context_.text(kNoRelationshipsText), unknownPicture);
-    imcRelationship_->select(1);
+    if (others_->count() == 0)
+        others_->addEntry(context_.text(kNoRelationshipsText), unknownPicture);
+    others_->select(1);
     show();
 }
 
 void RelationshipPanel::show() {
     const int s = context_.current;
-    const int o = imcRelationship_->selectedId();
-    imcRelationship_->setEnabled(context_.editable());
+    const int o = others_->selectedId();
+    others_->setEnabled(context_.editable());
     if (!context_.hasPerson() || o == ImagePicker::kNoId) {
         // Nobody to show: both directions empty, nothing to edit.
-        showFeeling(prgYFeel_, 0, false);
-        showFeeling(prgSFeel_, 0, false);
+        showFeeling(yourFeeling_, 0, false);
+        showFeeling(theirFeeling_, 0, false);
         showYouLove(false);
         showTheyLove(false);
-        prgYFeel_->setEnabled(false);
-        prgSFeel_->setEnabled(false);
+        yourFeeling_->setEnabled(false);
+        theirFeeling_->setEnabled(false);
         return;
     }
     const Household& household = *context_.household;
@@ -121,12 +121,12 @@ void RelationshipPanel::show() {
     const PersonRecord& other = household.person(o);
     // A person from a rejected file shows as such; nothing about it can be saved.
     const bool rejected = isTrue(other.Rejected);
-    showFeeling(prgYFeel_, self.Relation[o], isTrue(self.HasRelation[o]) && !rejected);
-    showFeeling(prgSFeel_, other.Relation[s], isTrue(other.HasRelation[s]) && !rejected);
+    showFeeling(yourFeeling_, self.Relation[o], isTrue(self.HasRelation[o]) && !rejected);
+    showFeeling(theirFeeling_, other.Relation[s], isTrue(other.HasRelation[s]) && !rejected);
     showYouLove(!rejected && isTrue(self.Loves[o]));
     showTheyLove(!rejected && isTrue(other.Loves[s]));
-    prgYFeel_->setEnabled(!rejected && household.hasWritableRelation(s, o));
-    prgSFeel_->setEnabled(!rejected && household.hasWritableRelation(o, s));
+    yourFeeling_->setEnabled(!rejected && household.hasWritableRelation(s, o));
+    theirFeeling_->setEnabled(!rejected && household.hasWritableRelation(o, s));
 }
 
 void RelationshipPanel::drag(Gauge* gauge, int buttons, double x) {
@@ -139,17 +139,17 @@ void RelationshipPanel::drag(Gauge* gauge, int buttons, double x) {
     gauge->setPointerShape(Gauge::kHorizontalResizePointer);
     gauge->setValue(barValueAt(static_cast<float>(x), kFeelingWidth, gauge->maximum()));
     const int s = context_.current;
-    const int o = imcRelationship_->selectedId();
+    const int o = others_->selectedId();
     // Each direction is the view of the person who holds it.
-    const int holder = gauge == prgYFeel_ ? s : o;
-    const int other = gauge == prgYFeel_ ? o : s;
+    const int holder = gauge == yourFeeling_ ? s : o;
+    const int other = gauge == yourFeeling_ ? o : s;
     if (context_.household->setRelation(holder, other, gauge->value() - kFeelingOffset))
         emit edited();
 }
 
 void RelationshipPanel::loveClicked(bool youTowardThem) {
     const int s = context_.current;
-    const int o = imcRelationship_->selectedId();
+    const int o = others_->selectedId();
     const int holder = youTowardThem ? s : o;
     const int other = youTowardThem ? o : s;
     const auto showLove = [this, youTowardThem](bool loves) {
@@ -161,19 +161,19 @@ void RelationshipPanel::loveClicked(bool youTowardThem) {
         showLove(false);
         return;
     }
-    const bool loves = !(youTowardThem ? yLoveChecked_ : sLoveChecked_);
+    const bool loves = !(youTowardThem ? youLoveShown_ : theyLoveShown_);
     if (context_.household->setLoves(holder, other, loves))
         emit edited();
 }
 
 void RelationshipPanel::showYouLove(bool loves) {
-    chkYLove_->setPixmap(loves ? love_ : noLove_);
-    yLoveChecked_ = loves;
+    youLove_->setPixmap(loves ? love_ : noLove_);
+    youLoveShown_ = loves;
 }
 
 void RelationshipPanel::showTheyLove(bool loves) {
-    chkSLove_->setPixmap(loves ? love_ : noLove_);
-    sLoveChecked_ = loves;
+    theyLove_->setPixmap(loves ? love_ : noLove_);
+    theyLoveShown_ = loves;
 }
 
 }  // namespace vondrel

@@ -27,8 +27,8 @@ class RelationshipPanel : public QObject {
 
     // What the two love pictures show: the current person loves the other one (You), the
     // other one loves the current person (S).
-    bool youLoveShown() const { return yLoveChecked_; }
-    bool theyLoveShown() const { return sLoveChecked_; }
+    bool youLoveShown() const { return youLoveShown_; }
+    bool theyLoveShown() const { return theyLoveShown_; }
 
   signals:
     void edited();
@@ -40,15 +40,15 @@ class RelationshipPanel : public QObject {
     void loveClicked(bool youTowardThem);
 
     EditorContext& context_;
-    QLabel* lblRelationships_;
-    ImagePicker* imcRelationship_;
-    Gauge* prgYFeel_;
-    Gauge* prgSFeel_;
-    PictureBox* chkYLove_;
-    PictureBox* chkSLove_;
+    QLabel* caption_;
+    ImagePicker* others_;
+    Gauge* yourFeeling_;
+    Gauge* theirFeeling_;
+    PictureBox* youLove_;
+    PictureBox* theyLove_;
     QPixmap love_, noLove_;
-    bool yLoveChecked_ = false;
-    bool sLoveChecked_ = false;
+    bool youLoveShown_ = false;
+    bool theyLoveShown_ = false;
 };
 
 }  // namespace vondrel
