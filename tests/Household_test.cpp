@@ -1,6 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <thread>
+
+#ifndef _WIN32
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 #include "base/FileIO.h"
 #include "editing/Backups.h"
@@ -377,6 +385,29 @@ TEST_F(HouseholdTest, SaveAsksFirstAndWarnsWhileTheGameRuns) {
     EXPECT_EQ(messages.shown[2].icon, MessageIcon::Critical);
     EXPECT_EQ(messages.shown[2].text.rfind("Could not save the file " + path.string(), 0), 0u);
 }
+
+#ifndef _WIN32
+// Wine runs a Windows program with its Windows path as the process's first argument.
+TEST(ProcessTable, FindsTheGameWhileItRuns) {
+    ProcessTable processes;
+    ASSERT_FALSE(processes.isRunning());
+    char program[] = "C:\\Games\\The Veks\\VEKS.EXE";
+    char seconds[] = "30";
+    char* argv[] = {program, seconds, nullptr};
+    pid_t game = 0;
+    ASSERT_EQ(posix_spawnp(&game, "sleep", nullptr, nullptr, argv, environ), 0);
+    bool seen = false;
+    for (int i = 0; i < 50 && !seen; ++i) {
+        seen = processes.isRunning();
+        if (!seen)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    kill(game, SIGKILL);
+    waitpid(game, nullptr, 0);
+    EXPECT_TRUE(seen);
+    EXPECT_FALSE(processes.isRunning());
+}
+#endif
 
 }  // namespace
 }  // namespace vondrel

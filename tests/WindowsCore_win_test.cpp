@@ -22,6 +22,7 @@
 #include "editing/Household.h"
 #include "gamedata/GameFolder.h"
 #include "gamedata/PersonLoader.h"
+#include "platform/RunningGame.h"
 #include "platform/WindowsRegistry.h"
 #include "support/Games.h"
 #include "support/Scripted.h"
@@ -203,6 +204,44 @@ TEST(WindowsGameFolder, LoadsSavesAndReloadsUnderNonAsciiPaths) {
         expected[nice + 1] = 0x03;
         EXPECT_EQ(second.neighborhood, expected);
     }
+}
+
+// A copy of this test program named VEKS.EXE, running this same test, plays the game: the
+// process list finds it while it runs and not after.
+TEST(WindowsProcessTable, FindsTheGameWhileItRuns) {
+    if (std::getenv("VONDREL_PLAY_THE_GAME")) {
+        ::Sleep(30000);
+        return;
+    }
+    ProcessTable processes;
+    ASSERT_FALSE(processes.isRunning());
+    testing::TempDir dir;
+    wchar_t self[MAX_PATH];
+    ASSERT_GT(::GetModuleFileNameW(nullptr, self, MAX_PATH), 0u);
+    const fs::path game = dir.path() / L"VEKS.EXE";
+    fs::copy_file(self, game);
+    std::wstring command =
+        L"\"" + game.native() + L"\" --gtest_filter=WindowsProcessTable.FindsTheGameWhileItRuns";
+    ::SetEnvironmentVariableW(L"VONDREL_PLAY_THE_GAME", L"1");
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION running{};
+    const BOOL started = ::CreateProcessW(game.c_str(), command.data(), nullptr, nullptr, FALSE, 0,
+                                          nullptr, nullptr, &startup, &running);
+    ::SetEnvironmentVariableW(L"VONDREL_PLAY_THE_GAME", nullptr);
+    ASSERT_TRUE(started);
+    bool seen = false;
+    for (int i = 0; i < 100 && !seen; ++i) {
+        seen = processes.isRunning();
+        if (!seen)
+            ::Sleep(50);
+    }
+    ::TerminateProcess(running.hProcess, 0);
+    ::WaitForSingleObject(running.hProcess, 10000);
+    ::CloseHandle(running.hThread);
+    ::CloseHandle(running.hProcess);
+    EXPECT_TRUE(seen);
+    EXPECT_FALSE(processes.isRunning());
 }
 
 }  // namespace
