@@ -139,7 +139,7 @@ TEST_F(QtFolderPickerTest, ShowsADirectoryDialogWithTheTitle) {
         dialog->reject();
     });
     QtFolderPicker picker;
-    EXPECT_EQ(picker.pickFolder(kBrowseTitle), std::nullopt);
+    EXPECT_EQ(picker.pickFolder(kBrowseTitle, "", ""), std::nullopt);
     EXPECT_EQ(title.toStdString(), kBrowseTitle);
     EXPECT_TRUE(directoriesOnly);
 }
@@ -160,7 +160,7 @@ TEST_F(QtFolderPickerTest, ReturnsTheChosenFolder) {
         static_cast<QDialog*>(dialog)->accept();
     });
     QtFolderPicker picker;
-    EXPECT_EQ(picker.pickFolder(kBrowseTitle), chosen.string());
+    EXPECT_EQ(picker.pickFolder(kBrowseTitle, "", ""), chosen.string());
 }
 
 struct BoxCase {

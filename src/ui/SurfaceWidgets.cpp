@@ -7,8 +7,31 @@ int buttonBits(Qt::MouseButtons buttons) {
            (buttons & Qt::MiddleButton ? 4 : 0);
 }
 
+namespace {
+
+// Space, Return or the keypad's Enter, without Shift, Ctrl or Alt.
+bool isPressKey(const QKeyEvent& event) {
+    if ((event.modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+        return false;
+    return event.key() == Qt::Key_Space || event.key() == Qt::Key_Return ||
+           event.key() == Qt::Key_Enter;
+}
+
+}  // namespace
+
+void paintFocusMark(QPainter& painter, const QRect& area) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(kFocusMark, 1, Qt::DotLine));
+    painter.drawRect(area.adjusted(1, 1, -2, -2));
+    painter.restore();
+}
+
 HitArea::HitArea(QWidget* parent) : QWidget(parent) {
     setMouseTracking(true);
+    // Only the keyboard gives it the focus: a click leaves no mark behind.
+    setFocusPolicy(Qt::TabFocus);
     setAttribute(Qt::WA_NoSystemBackground);
     setCursor(Qt::PointingHandCursor);
 }
@@ -25,6 +48,23 @@ void HitArea::mouseReleaseEvent(QMouseEvent* event) {
     emit released(buttonBits(event->button()));
     if (rect().contains(event->position().toPoint()))
         emit clicked();
+}
+
+void HitArea::keyPressEvent(QKeyEvent* event) {
+    if (!isPressKey(*event) || event->isAutoRepeat()) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    emit pressed(1);
+    emit released(1);
+    emit clicked();
+}
+
+void HitArea::paintEvent(QPaintEvent*) {
+    if (!hasFocus())
+        return;
+    QPainter painter(this);
+    paintFocusMark(painter, rect());
 }
 
 PictureBox::PictureBox(QWidget* parent) : QLabel(parent) {
@@ -45,6 +85,23 @@ void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
     pressedHere_ = false;
     if (click)
         emit clicked();
+}
+
+void PictureBox::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier &&
+        !event->isAutoRepeat() && focusPolicy() != Qt::NoFocus) {
+        emit clicked();
+        return;
+    }
+    QLabel::keyPressEvent(event);
+}
+
+void PictureBox::paintEvent(QPaintEvent* event) {
+    QLabel::paintEvent(event);
+    if (!hasFocus())
+        return;
+    QPainter painter(this);
+    paintFocusMark(painter, rect());
 }
 
 }  // namespace vondrel
