@@ -8,19 +8,10 @@
 #include <QPainterPath>
 #include <algorithm>
 
+#include "ui/SurfaceWidgets.h"
+
 namespace vondrel {
 namespace {
-
-int buttonBits(Qt::MouseButtons buttons) {
-    int bits = 0;
-    if (buttons & Qt::LeftButton)
-        bits |= 1;
-    if (buttons & Qt::RightButton)
-        bits |= 2;
-    if (buttons & Qt::MiddleButton)
-        bits |= 4;
-    return bits;
-}
 
 int modifierBits(Qt::KeyboardModifiers modifiers) {
     int bits = 0;
@@ -35,8 +26,6 @@ int modifierBits(Qt::KeyboardModifiers modifiers) {
 
 // Dark enough to outline white text on the bright fills and on the navy back.
 const QColor kCaptionOutline(0, 0, 48);
-// The keyboard focus mark: pale yellow, as the lit captions of the skinned buttons.
-const QColor kFocusMark(244, 245, 170);
 
 }  // namespace
 
@@ -154,12 +143,8 @@ void Gauge::paintEvent(QPaintEvent*) {
     if (!caption_.isEmpty())
         drawCaption(painter);
 
-    if (hasFocus()) {
-        painter.setRenderHint(QPainter::Antialiasing, false);
-        painter.setBrush(Qt::NoBrush);
-        painter.setPen(QPen(kFocusMark, 2));
-        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
-    }
+    if (hasFocus())
+        paintFocusMark(painter, QRectF(rect()), 0);
 }
 
 void Gauge::drawCaption(QPainter& painter) const {

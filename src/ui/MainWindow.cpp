@@ -27,7 +27,7 @@ const char* const kSkinStyle =
     "QComboBox[skin=\"true\"] { padding: 0px 0px 0px 3px; }"
     "QComboBox[skin=\"true\"]:disabled, QLineEdit[skin=\"true\"]:disabled { color: #8088b8; }"
     "QComboBox[skin=\"true\"]:focus, QLineEdit[skin=\"true\"]:focus {"
-    " border: 1px solid #f4f5aa; }"
+    " border: 2px solid #f4f5aa; }"
     "QComboBox[skin=\"true\"]::drop-down { width: 11px; border-left: 1px solid #4f7bd8; }"
     "QComboBox[skin=\"true\"]::down-arrow { image: url(:/resources/pictures/drop_arrow.png); }"
     "QComboBox[skin=\"true\"] QAbstractItemView { background: #0b0a5c; color: white;"

@@ -1,5 +1,7 @@
 #include "ui/SurfaceWidgets.h"
 
+#include <algorithm>
+
 namespace vondrel {
 
 int buttonBits(Qt::MouseButtons buttons) {
@@ -19,12 +21,16 @@ bool isPressKey(const QKeyEvent& event) {
 
 }  // namespace
 
-void paintFocusMark(QPainter& painter, const QRect& area) {
+void paintFocusMark(QPainter& painter, const QRectF& area, double radius) {
+    // Pale yellow reads on the navy and blue of the skin, the dark line inside it on white.
     painter.save();
-    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setRenderHint(QPainter::Antialiasing, radius > 0);
     painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(kFocusMark, 1, Qt::DotLine));
-    painter.drawRect(area.adjusted(1, 1, -2, -2));
+    painter.setPen(QPen(kFocusMark, 2));
+    painter.drawRoundedRect(area.adjusted(1, 1, -1, -1), radius, radius);
+    painter.setPen(QPen(kFocusMarkInside, 1));
+    painter.drawRoundedRect(area.adjusted(2.5, 2.5, -2.5, -2.5), std::max(0.0, radius - 1.5),
+                            std::max(0.0, radius - 1.5));
     painter.restore();
 }
 
@@ -64,7 +70,7 @@ void HitArea::paintEvent(QPaintEvent*) {
     if (!hasFocus())
         return;
     QPainter painter(this);
-    paintFocusMark(painter, rect());
+    paintFocusMark(painter, rect(), 6);
 }
 
 PictureBox::PictureBox(QWidget* parent) : QLabel(parent) {
@@ -101,7 +107,7 @@ void PictureBox::paintEvent(QPaintEvent* event) {
     if (!hasFocus())
         return;
     QPainter painter(this);
-    paintFocusMark(painter, rect());
+    paintFocusMark(painter, rect(), 4);
 }
 
 }  // namespace vondrel

@@ -10,10 +10,13 @@ namespace vondrel {
 // Mouse buttons as a bit set: 1 left, 2 right, 4 middle.
 int buttonBits(Qt::MouseButtons buttons);
 
-// The colour of the keyboard focus mark on the skinned elements.
+// The colours of the keyboard focus mark on the skinned elements: the pale yellow of the lit
+// button captions, lined inside with a dark navy.
 inline const QColor kFocusMark{244, 245, 170};
-// Draws the focus mark just inside `area` of the widget `painter` paints on.
-void paintFocusMark(QPainter& painter, const QRect& area);
+inline const QColor kFocusMarkInside{0, 0, 48};
+// Draws the focus mark just inside `area` of the widget `painter` paints on, with corners
+// rounded by `radius` pixels (0: square).
+void paintFocusMark(QPainter& painter, const QRectF& area, double radius);
 
 // An invisible element that takes the mouse over a skinned button. Reached with Tab, it
 // draws the focus mark, and Space, Enter and Return press it as a left click would.
