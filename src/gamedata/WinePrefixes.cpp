@@ -1,6 +1,7 @@
 #include "gamedata/WinePrefixes.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <set>
 #include <sstream>
@@ -39,14 +40,13 @@ std::vector<fs::path> subfolders(const fs::path& parent) {
     return found;
 }
 
-// The files directly under `parent` whose names end in `suffix`, by name.
-std::vector<fs::path> filesEndingIn(const fs::path& parent, const std::string& suffix) {
+// The files directly under `parent` with the extension `extension` (".yml"), by name.
+std::vector<fs::path> filesWithExtension(const fs::path& parent, const fs::path& extension) {
     std::vector<fs::path> found;
     std::error_code error;
     for (fs::directory_iterator it(parent, error), end; !error && it != end; it.increment(error)) {
-        const std::string name = it->path().filename().string();
         std::error_code kindError;
-        if (name.size() > suffix.size() && name.ends_with(suffix) && it->is_regular_file(kindError))
+        if (it->path().extension() == extension && it->is_regular_file(kindError))
             found.push_back(it->path());
     }
     std::sort(found.begin(), found.end());
@@ -175,7 +175,7 @@ std::vector<fs::path> findWinePrefixes(const PrefixSearch& search) {
             candidates.push_back(game);
         for (const fs::path& games :
              {home / ".config/lutris/games", home / ".local/share/lutris/games"}) {
-            for (const fs::path& file : filesEndingIn(games, ".yml")) {
+            for (const fs::path& file : filesWithExtension(games, ".yml")) {
                 if (fs::path prefix = lutrisPrefix(smallFile(file), home); !prefix.empty())
                     candidates.push_back(prefix);
             }

@@ -103,6 +103,7 @@ void JobPanel::setCaptions() {
     fitText(jobCaption_);
     performanceCaption_->setText(context_.text(144));
     fitText(performanceCaption_);
+    performance_->setAccessibleName(performanceCaption_->text());
 }
 
 void JobPanel::fillTitles(int item) {

@@ -97,6 +97,7 @@ void PersonView::setCaptions() {
     caption(abilitiesCaption_, 105);
     for (std::size_t i = 0; i < labels_.size(); ++i) {
         labels_[i]->setText(context_.text(106 + static_cast<int>(i)));
+        bars_[i]->setAccessibleName(labels_[i]->text());
         placeBarLabel(labels_[i], design::kBarLabels[i]);
     }
 }

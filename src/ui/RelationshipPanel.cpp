@@ -81,6 +81,10 @@ void RelationshipPanel::setCaptions() {
     fitText(caption_);
     yourFeeling_->setToolTip(context_.text(119));
     theirFeeling_->setToolTip(context_.text(120));
+    yourFeeling_->setAccessibleName(yourFeeling_->toolTip());
+    theirFeeling_->setAccessibleName(theirFeeling_->toolTip());
+    youLove_->setAccessibleName(youLove_->toolTip());
+    theyLove_->setAccessibleName(theyLove_->toolTip());
 }
 
 void RelationshipPanel::showPerson() {
