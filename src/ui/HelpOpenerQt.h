@@ -1,9 +1,9 @@
 #pragma once
 
 #include <QPointer>
-#include <QWidget>
 #include <QString>
 #include <QStringList>
+#include <QWidget>
 #include <memory>
 #include <string_view>
 
