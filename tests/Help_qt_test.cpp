@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -10,6 +11,7 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QToolButton>
@@ -326,6 +328,22 @@ TEST(ChmHelpOpener, ShowsTheStartPageOfTheFirstFileFound) {
     EXPECT_EQ(opener.viewer(), window);
     EXPECT_EQ(opener.viewer()->currentPage(), QStringLiteral("/index.html"));
     EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST(ChmHelpOpener, OpensOverTheMainWindowAndEscapeClosesIt) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(QFile::copy(kBuiltChm, folder.filePath(QStringLiteral("VDL.chm"))));
+    ScriptedMessageBoxes boxes;
+    ChmHelpOpener opener(boxes, {folder.path()});
+    QWidget mainWindow;
+    opener.setParent(&mainWindow);
+    opener.open("VDL.chm", "0");
+    ASSERT_NE(opener.viewer(), nullptr);
+    EXPECT_EQ(opener.viewer()->parentWidget(), &mainWindow);
+    EXPECT_TRUE(opener.viewer()->isWindow());
+    QApplication::setActiveWindow(opener.viewer());
+    QTest::keyClick(opener.viewer()->browser(), Qt::Key_Escape);
+    EXPECT_FALSE(opener.viewer()->isVisible());
 }
 
 TEST(ChmHelpOpener, NamesTheMissingFileAndWhereItLooked) {

@@ -430,22 +430,5 @@ TEST_F(MainWindowLayoutTest, LingeringBoxOffersOneToTen) {
     EXPECT_EQ(items, (QStringList{"01", "02", "03", "04", "05", "06", "07", "08", "09", "10"}));
 }
 
-TEST_F(MainWindowLayoutTest, PersonPickerIsFirstInTheTabOrder) {
-    QWidget* first = nullptr;
-    for (QWidget* w = window_.nextInFocusChain(); w != &window_; w = w->nextInFocusChain()) {
-        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(&window_) && w->isEnabled()) {
-            first = w;
-            break;
-        }
-    }
-    EXPECT_EQ(first, element("imcFaces"));
-    EXPECT_EQ(window_.focusWidget(), element("imcFaces"));
-    // Tab goes on to the relationship picker.
-    QWidget* next = element("imcFaces")->nextInFocusChain();
-    while (next != &window_ && !(next->focusPolicy() & Qt::TabFocus))
-        next = next->nextInFocusChain();
-    EXPECT_EQ(next, element("imcRelationship"));
-}
-
 }  // namespace
 }  // namespace vondrel

@@ -3,6 +3,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
+#include <QWheelEvent>
+#include <functional>
 
 #include "base/FileIO.h"
 #include "support/Games.h"
@@ -167,6 +169,107 @@ TEST_F(PanelsTest, UndoAndRedoKeysBringBackWhatTheWindowShows) {
     EXPECT_EQ(get<Gauge>("prgNeat")->value(), 10);
     QTest::keyClick(&window_, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_FALSE(run_.household().canRedo());
+}
+
+TEST_F(PanelsTest, TabVisitsEveryControlInReadingOrderAndTheFocusIsAlwaysMarked) {
+    QApplication::setActiveWindow(&window_);
+    ASSERT_TRUE(run_.choose(1));  // Ann: a family, a relationship both ways, no ghost
+    EXPECT_EQ(window_.focusWidget(), window_.personView().picker());
+    const QStringList expected = {
+        "imcFaces",        "imgMaxVEK",   "imgMaxFAM", "prgNeat",     "prgOutgoing",
+        "prgActive",       "prgPlayful",  "prgNice",   "prgCleaning", "prgCooking",
+        "prgMechanical",   "prgCharisma", "prgBody",   "prgLogic",    "prgCreativity",
+        "imcRelationship", "prgYFeel",    "chkYLove",  "prgSFeel",    "chkSLove",
+        "imcJobIcon",      "imcJobs",     "prgPerf",   "btnGhost",    "txtMoney",
+        "btnSave",         "btnExit",     "btnHelp",   "btnAbout",    "imcFaces"};
+    QStringList visited;
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+        QWidget* focused = QApplication::focusWidget();
+        ASSERT_NE(focused, nullptr);
+        visited << focused->objectName();
+        const QImage marked = focused->grab().toImage();
+        QTest::keyClick(focused, Qt::Key_Tab);
+        // The mark leaves with the focus.
+        EXPECT_TRUE(focused->grab().toImage() != marked) << focused->objectName().toStdString();
+    }
+    EXPECT_EQ(visited, expected);
+}
+
+TEST_F(PanelsTest, KeysEditThroughTheHouseholdAsTheMouseDoes) {
+    QApplication::setActiveWindow(&window_);
+    ASSERT_TRUE(run_.choose(1));
+    const PersonRecord& ann = run_.person(1);
+    const PersonRecord& bob = run_.person(2);
+    struct KeyCase {
+        const char* control;
+        int key;
+        std::function<long()> stored;
+        long expected;
+    };
+    const KeyCase cases[] = {
+        {"prgNeat", Qt::Key_Right, [&] { return long{ann.Neat}; }, 600},
+        {"prgNeat", Qt::Key_End, [&] { return long{ann.Neat}; }, 1000},
+        {"prgNeat", Qt::Key_Home, [&] { return long{ann.Neat}; }, 0},
+        {"prgCreativity", Qt::Key_PageUp, [&] { return long{ann.Creativity}; }, 400},
+        {"prgPerf", Qt::Key_PageDown, [&] { return long{ann.JobPerformance}; }, -20},
+        {"prgYFeel", Qt::Key_Left, [&] { return long{ann.Relation[2]}; }, 39},
+        {"prgSFeel", Qt::Key_End, [&] { return long{bob.Relation[1]}; }, 100},
+        {"chkYLove", Qt::Key_Space, [&] { return long{ann.Loves[2]}; }, 0},
+        {"chkSLove", Qt::Key_Space, [&] { return long{bob.Loves[1]}; }, -1},
+        {"btnGhost", Qt::Key_Space, [&] { return long{ann.IsGhost}; }, -1},
+    };
+    for (const KeyCase& c : cases) {
+        get(c.control)->setFocus();
+        QTest::keyClick(get(c.control), static_cast<Qt::Key>(c.key));
+        EXPECT_EQ(c.stored(), c.expected) << c.control;
+    }
+    EXPECT_EQ(get<Gauge>("prgNeat")->value(), 0);
+
+    QTest::keyClick(&window_, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(isTrue(ann.IsGhost));
+    run_.messages.answers = {MessageAnswer::Yes};
+    QTest::keyClick(&window_, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(run_.household().isSaved());
+    EXPECT_NE(onDisk(), run_.built.neighborhood);
+
+    // Enter presses a focused button; Ctrl+Q asks before leaving.
+    const std::size_t asked = run_.messages.shown.size();
+    get("btnSave")->setFocus();
+    run_.messages.answers = {MessageAnswer::No};
+    QTest::keyClick(get("btnSave"), Qt::Key_Return);
+    run_.messages.answers = {MessageAnswer::No};
+    QTest::keyClick(&window_, Qt::Key_Q, Qt::ControlModifier);
+    ASSERT_EQ(run_.messages.shown.size(), asked + 2);
+    EXPECT_EQ(run_.messages.shown.back().text, "Are you sure ?");
+
+    QTest::keyClick(&window_, Qt::Key_F10, Qt::ShiftModifier);
+    EXPECT_TRUE(window_.contextMenu()->isVisible());
+    window_.contextMenu()->close();
+    // The menu key, which the desktop delivers to the focused control.
+    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(2, 2),
+                              get("prgNeat")->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(get("prgNeat"), &menuKey);
+    EXPECT_TRUE(window_.contextMenu()->isVisible());
+    window_.contextMenu()->close();
+}
+
+TEST_F(PanelsTest, TheWheelTurnsOnlyAListWithTheFocus) {
+    QApplication::setActiveWindow(&window_);
+    ImagePicker* faces = window_.personView().picker();
+    const auto wheelDown = [faces] {
+        const QPointF at(faces->width() / 2.0, faces->height() / 2.0);
+        QWheelEvent wheel(at, faces->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(faces, &wheel);
+    };
+    get("prgNeat")->setFocus();
+    const int shown = window_.currentId();
+    wheelDown();
+    EXPECT_EQ(window_.currentId(), shown);
+    EXPECT_EQ(get("prgNeat"), QApplication::focusWidget());
+    faces->setFocus();
+    wheelDown();
+    EXPECT_NE(window_.currentId(), shown);
 }
 
 TEST_F(PanelsTest, TheBackgroundMenuPutsAKeptCopyBack) {

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
@@ -123,8 +124,9 @@ TEST(QtFolderPicker, HandsOutTheFolderWithoutTrailingSeparator) {
 
 using QtFolderPickerTest = RedirectedUserSettings;
 
-TEST_F(QtFolderPickerTest, ShowsADirectoryDialogWithTheTitle) {
-    QString title;
+TEST_F(QtFolderPickerTest, ShowsADirectoryDialogWithTheTitleStartFolderAndHint) {
+    TempDir start;
+    QString title, opensIn, hint;
     bool directoriesOnly = false;
     onceModalShown([&](QWidget* modal) {
         auto* dialog = qobject_cast<QFileDialog*>(modal);
@@ -134,13 +136,19 @@ TEST_F(QtFolderPickerTest, ShowsADirectoryDialogWithTheTitle) {
             return;
         }
         title = dialog->windowTitle();
+        opensIn = dialog->directory().absolutePath();
+        if (auto* line = dialog->findChild<QLabel*>(QStringLiteral("folderHint")))
+            hint = line->isVisibleTo(dialog) ? line->text() : QString();
         directoriesOnly = dialog->fileMode() == QFileDialog::Directory &&
                           dialog->testOption(QFileDialog::ShowDirsOnly);
         dialog->reject();
     });
     QtFolderPicker picker;
-    EXPECT_EQ(picker.pickFolder(kBrowseTitle), std::nullopt);
+    EXPECT_EQ(picker.pickFolder(kBrowseTitle, start.path().string(), "Choose the game."),
+              std::nullopt);
     EXPECT_EQ(title.toStdString(), kBrowseTitle);
+    EXPECT_EQ(opensIn, QDir(qs(start.path())).absolutePath());
+    EXPECT_EQ(hint, QStringLiteral("Choose the game."));
     EXPECT_TRUE(directoriesOnly);
 }
 
@@ -160,7 +168,7 @@ TEST_F(QtFolderPickerTest, ReturnsTheChosenFolder) {
         static_cast<QDialog*>(dialog)->accept();
     });
     QtFolderPicker picker;
-    EXPECT_EQ(picker.pickFolder(kBrowseTitle), chosen.string());
+    EXPECT_EQ(picker.pickFolder(kBrowseTitle, "", ""), chosen.string());
 }
 
 struct BoxCase {

@@ -5,9 +5,14 @@
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "gamedata/GameFolder.h"
+#include "gamedata/WinePrefixes.h"
+#include "support/Scripted.h"
 #include "support/TempDir.h"
 
 namespace vondrel {
@@ -380,6 +385,81 @@ TEST(WineRegistryPrefix, ComesFromWineprefixElseFromHome) {
         ScopedEnv prefix("WINEPREFIX", "");
         EXPECT_EQ(WineRegistry::prefixFromEnvironment(), fs::path("/home/player/.wine"));
     }
+}
+
+// A game installed in a prefix that one of the usual Wine front ends keeps under `home`.
+struct FrontEndCase {
+    const char* name;
+    // Makes the store and returns the prefix folder the game goes into.
+    std::function<fs::path(const fs::path& home)> makePrefix;
+};
+
+TEST(WinePrefixDiscovery, FindsTheGameInProtonLutrisAndBottlesPrefixes) {
+    const FrontEndCase cases[] = {
+        {"Proton in a library named by libraryfolders.vdf",
+         [](const fs::path& home) {
+             const fs::path library = home / "mnt" / "Steam Library";
+             writeFile(home / ".local/share/Steam/steamapps/libraryfolders.vdf",
+                       "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"" +
+                           (home / ".local/share/Steam").string() + "\"\n\t}\n\t\"1\"\n\t{\n" +
+                           "\t\t\"path\"\t\t\"" + library.string() + "\"\n\t}\n}\n");
+             return library / "steamapps/compatdata/2310/pfx";
+         }},
+        {"Proton under ~/.steam/steam",
+         [](const fs::path& home) { return home / ".steam/steam/steamapps/compatdata/17/pfx"; }},
+        {"Lutris under ~/Games", [](const fs::path& home) { return home / "Games" / "the-veks"; }},
+        {"Lutris prefix named in its game file",
+         [](const fs::path& home) {
+             writeFile(home / ".config/lutris/games/the-veks-1700.yml",
+                       "game:\n  exe: drive_c/Veks/VEKS.EXE\n  prefix: ~/wine/veks\nwine:\n"
+                       "  version: lutris-7\n");
+             return home / "wine" / "veks";
+         }},
+        {"Bottles",
+         [](const fs::path& home) { return home / ".local/share/bottles/bottles/Veks"; }},
+    };
+    for (const FrontEndCase& c : cases) {
+        TempDir home;
+        // An empty ~/.wine comes first and has no game.
+        writeFile(home.path() / ".wine" / "system.reg", "WINE REGISTRY Version 2\n");
+        const fs::path prefix = c.makePrefix(home.path());
+        writeFile(prefix / "system.reg", "WINE REGISTRY Version 2\n\n" + kGameKeyBody);
+        const fs::path install = prefix / "drive_c" / "Program Files" / "Norvo" / "The Veks";
+        writeFile(install / "VEKS.EXE", "MZ");
+
+        const std::vector<fs::path> prefixes = findWinePrefixes({home.path(), {}});
+        ASSERT_EQ(prefixes.size(), 2u) << c.name;
+        EXPECT_EQ(prefixes[0], home.path() / ".wine") << c.name;
+        std::vector<WineRegistry> registries;
+        for (const fs::path& p : prefixes)
+            registries.emplace_back(p);
+        ScriptedSettings settings;
+        ScriptedFolderPicker picker;
+        ScriptedMessageBoxes messages;
+        DiscoveryServices services{registries[0], settings, picker, messages, {&registries[1]}};
+        EXPECT_EQ(discoverGamePath(services), slashed(install)) << c.name;
+        EXPECT_TRUE(picker.titles.empty()) << c.name;
+    }
+}
+
+TEST(WinePrefixDiscovery, TheFolderDialogOpensInAPrefixElseAtHome) {
+    TempDir home;
+    ScriptedSettings settings;
+    ScriptedFolderPicker picker;
+    ScriptedMessageBoxes messages;
+    ScriptedRegistry nothing;
+    const auto browse = [&] {
+        DiscoveryServices services{nothing, settings, picker, messages};
+        services.browseStart = browseStartFolder(findWinePrefixes({home.path(), {}}), home.path());
+        EXPECT_EQ(discoverGamePath(services), std::nullopt);
+        return picker.starts.back();
+    };
+    EXPECT_EQ(browse(), std::make_pair(home.path().string(), std::string(kBrowseHint)));
+    const fs::path bottle = home.path() / ".local/share/bottles/bottles/Games";
+    writeFile(bottle / "system.reg", "WINE REGISTRY Version 2\n");
+    fs::create_directories(bottle / "drive_c");
+    EXPECT_EQ(browse(), std::make_pair((bottle / "drive_c").string(),
+                                       std::string(kBrowseHint) + std::string(kBrowseHintWine)));
 }
 
 #endif  // _WIN32

@@ -5,6 +5,9 @@
 #include <QDir>
 #include <algorithm>
 #include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/QtFolderPicker.h"
 #include "platform/QtListChooser.h"
@@ -15,6 +18,7 @@
 #ifdef _WIN32
 #include "platform/WindowsRegistry.h"
 #else
+#include "gamedata/WinePrefixes.h"
 #include "platform/WineRegistry.h"
 #endif
 
@@ -41,7 +45,10 @@ class UnattendedMessageBoxes : public vondrel::MessageBoxes {
 
 class NoFolderPicker : public vondrel::FolderPicker {
   public:
-    std::optional<std::string> pickFolder(std::string_view) override { return std::nullopt; }
+    std::optional<std::string> pickFolder(std::string_view, std::string_view,
+                                          std::string_view) override {
+        return std::nullopt;
+    }
 };
 
 // The program's options. The command line is read once before any window system is
@@ -147,8 +154,19 @@ int main(int argc, char** argv) {
 
 #ifdef _WIN32
     vondrel::WindowsRegistry registry;
+    std::vector<std::unique_ptr<vondrel::Registry>> prefixRegistries;
+    std::string browseStart;
 #else
+    // $WINEPREFIX (or ~/.wine) first, then the prefixes of Steam, Lutris and Bottles.
     vondrel::WineRegistry registry(vondrel::WineRegistry::prefixFromEnvironment());
+    const vondrel::PrefixSearch search = vondrel::PrefixSearch::fromEnvironment();
+    const std::vector<std::filesystem::path> prefixes = vondrel::findWinePrefixes(search);
+    std::vector<std::unique_ptr<vondrel::Registry>> prefixRegistries;
+    for (const std::filesystem::path& prefix : prefixes) {
+        if (prefix != registry.prefix())
+            prefixRegistries.push_back(std::make_unique<vondrel::WineRegistry>(prefix));
+    }
+    const std::string browseStart = vondrel::browseStartFolder(prefixes, search.home).string();
 #endif
     vondrel::QtSettingsStore settings;
     vondrel::QtFolderPicker dialogPicker;
@@ -164,6 +182,9 @@ int main(int argc, char** argv) {
         nullptr,
         nullptr,
         {}};
+    for (const auto& other : prefixRegistries)
+        services.otherRegistries.push_back(other.get());
+    services.browseStart = browseStart;
     vondrel::ChmHelpOpener opener(services.messages);
     services.help = &opener;
     vondrel::ProcessTable processes;
@@ -188,7 +209,11 @@ int main(int argc, char** argv) {
         }
         return 0;
     }
+    // From here on every dialog opens over the window.
     chooser.setParent(window.get());
+    dialogBoxes.setParent(window.get());
+    dialogPicker.setParent(window.get());
+    opener.setParent(window.get());
     QObject::connect(window.get(), &vondrel::MainWindow::exitConfirmed, &app, &QApplication::quit);
     return app.exec();
 }

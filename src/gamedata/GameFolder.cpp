@@ -76,8 +76,12 @@ bool holdsGame(const std::string& folder) {
 }
 
 std::optional<std::string> BrowseGamePath(DiscoveryServices& services) {
+    std::string hint(kBrowseHint);
+    if (pathFromUtf8(services.browseStart).filename() == "drive_c")
+        hint += kBrowseHintWine;
     for (;;) {
-        const std::string picked = services.picker.pickFolder(kBrowseTitle).value_or("");
+        const std::string picked =
+            services.picker.pickFolder(kBrowseTitle, services.browseStart, hint).value_or("");
         if (holdsGame(picked)) {
             const std::string folder = withTrailingSeparator(picked);
             services.settings.write(kSettingsApplication, kSettingsSection, kSettingsKey, folder);
@@ -94,6 +98,11 @@ std::optional<std::string> discoverGamePath(DiscoveryServices& services) {
     const std::string fromRegistry = GetGamePath(services.registry);
     if (fromRegistry != kNotFound && holdsGame(fromRegistry))
         return fromRegistry;
+    for (Registry* other : services.otherRegistries) {
+        const std::string folder = GetGamePath(*other);
+        if (folder != kNotFound && holdsGame(folder))
+            return folder;
+    }
 
     const std::string remembered =
         services.settings.read(kSettingsApplication, kSettingsSection, kSettingsKey, kNotFound);

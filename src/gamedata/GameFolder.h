@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/FolderPicker.h"
 #include "platform/MessageBoxes.h"
@@ -22,6 +23,11 @@ inline constexpr std::string_view kSettingsKey = "PathOfTheVeks";
 inline constexpr std::string_view kGameExecutable = "VEKS.EXE";
 inline constexpr std::string_view kBrowseTitle = "Select the Veks Directory";
 inline constexpr std::string_view kWrongDir = "You selected a wrong dir!";
+// The line the folder dialog shows, and the one added when it opens inside a Wine prefix.
+inline constexpr std::string_view kBrowseHint =
+    "Choose the folder of The Veks: the one that holds VEKS.EXE.";
+inline constexpr std::string_view kBrowseHintWine =
+    " In a Wine prefix (Wine, Proton, Lutris, Bottles) it lies under drive_c.";
 
 // A registry value as text: REG_SZ up to its first NUL, REG_BINARY as the decimal of its
 // first two bytes (signed, little-endian), anything else (or nothing) as "".
@@ -41,14 +47,18 @@ struct DiscoveryServices {
     SettingsStore& settings;
     FolderPicker& picker;
     MessageBoxes& messages;
+    // Further registries to look in after `registry`, in order (the other Wine prefixes).
+    std::vector<Registry*> otherRegistries{};
+    // Where the folder dialog opens; empty: where the desktop starts it.
+    std::string browseStart{};
 };
 
 // The folder dialog until the user picks a folder holding the game (remembered in the
 // settings store) or answers Cancel (nothing: the program ends).
 std::optional<std::string> BrowseGamePath(DiscoveryServices& services);
 
-// The game folder: the registry's, else the remembered one, else the folder dialog's.
-// Nothing when the user gave up.
+// The game folder: the registry's, else the first of the other registries', else the
+// remembered one, else the folder dialog's. Nothing when the user gave up.
 std::optional<std::string> discoverGamePath(DiscoveryServices& services);
 
 }  // namespace vondrel

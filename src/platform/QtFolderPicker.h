@@ -11,12 +11,14 @@ class QWidget;
 
 namespace vondrel {
 
-// The desktop's folder dialog, modal over `parent`.
+// Qt's folder dialog, modal over `parent`, with the hint as a line below the folders.
 class QtFolderPicker : public FolderPicker {
   public:
     explicit QtFolderPicker(QWidget* parent = nullptr) : parent_(parent) {}
+    void setParent(QWidget* parent) { parent_ = parent; }
 
-    std::optional<std::string> pickFolder(std::string_view title) override;
+    std::optional<std::string> pickFolder(std::string_view title, std::string_view startFolder,
+                                          std::string_view hint) override;
 
   private:
     QWidget* parent_;

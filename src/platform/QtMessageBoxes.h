@@ -14,6 +14,7 @@ namespace vondrel {
 class QtMessageBoxes : public MessageBoxes {
   public:
     explicit QtMessageBoxes(QWidget* parent = nullptr) : parent_(parent) {}
+    void setParent(QWidget* parent) { parent_ = parent; }
 
     MessageAnswer show(std::string_view text, MessageIcon icon, MessageButtons buttons) override;
 

@@ -32,14 +32,16 @@ ButtonRow::ButtonRow(DesignSurface& surface, EditorContext& context)
 }
 
 void ButtonRow::setCaptions() {
-    const auto caption = [this](QLabel* label, int id) {
-        label->setText(context_.text(id));
-        fitText(label);
+    const auto caption = [this](SkinnedButton& button, int id) {
+        button.caption->setText(context_.text(id));
+        fitText(button.caption);
+        // The hit area is what the keyboard reaches; a screen reader names it by its caption.
+        button.hitArea->setAccessibleName(button.caption->text());
     };
-    caption(save_.caption, 125);
-    caption(exit_.caption, 126);
-    caption(help_.caption, 127);
-    caption(about_.caption, 128);
+    caption(save_, 125);
+    caption(exit_, 126);
+    caption(help_, 127);
+    caption(about_, 128);
 }
 
 void ButtonRow::paintSaveNormal() {

@@ -114,6 +114,7 @@ void FamilyPanel::setCaptions() {
     caption(houseCaption_, 122);
     caption(moneyCaption_, 123);
     caption(ghost_.caption, 124);
+    ghost_.hitArea->setAccessibleName(ghost_.caption->text());
 }
 
 void FamilyPanel::moneyTyped(const QString& text) {

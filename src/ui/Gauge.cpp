@@ -1,25 +1,17 @@
 #include "ui/Gauge.h"
 
 #include <QFontMetricsF>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
 
+#include "ui/SurfaceWidgets.h"
+
 namespace vondrel {
 namespace {
-
-int buttonBits(Qt::MouseButtons buttons) {
-    int bits = 0;
-    if (buttons & Qt::LeftButton)
-        bits |= 1;
-    if (buttons & Qt::RightButton)
-        bits |= 2;
-    if (buttons & Qt::MiddleButton)
-        bits |= 4;
-    return bits;
-}
 
 int modifierBits(Qt::KeyboardModifiers modifiers) {
     int bits = 0;
@@ -39,6 +31,8 @@ const QColor kCaptionOutline(0, 0, 48);
 
 Gauge::Gauge(QWidget* parent) : QWidget(parent), caption_(QString::number(value_)) {
     setMouseTracking(true);
+    // Reached with Tab only: clicking a bar sets it without moving the focus.
+    setFocusPolicy(Qt::TabFocus);
     captionFont_.setBold(true);
 }
 
@@ -148,6 +142,9 @@ void Gauge::paintEvent(QPaintEvent*) {
 
     if (!caption_.isEmpty())
         drawCaption(painter);
+
+    if (hasFocus())
+        paintFocusMark(painter, QRectF(rect()), 0);
 }
 
 void Gauge::drawCaption(QPainter& painter) const {
@@ -193,6 +190,44 @@ void Gauge::mouseReleaseEvent(QMouseEvent* event) {
     // end keeps the end value, and the player expects it stored.
     if (pressedHere)
         emit clicked();
+}
+
+void Gauge::keyPressEvent(QKeyEvent* event) {
+    const int page = std::max(1, maximum_ / 10);
+    const int current = std::clamp(value_, 0, std::max(0, maximum_));
+    int wanted = current;
+    if ((event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    switch (event->key()) {
+        case Qt::Key_Left:
+        case Qt::Key_Down:
+            wanted = current - 1;
+            break;
+        case Qt::Key_Right:
+        case Qt::Key_Up:
+            wanted = current + 1;
+            break;
+        case Qt::Key_PageDown:
+            wanted = current - page;
+            break;
+        case Qt::Key_PageUp:
+            wanted = current + page;
+            break;
+        case Qt::Key_Home:
+            wanted = 0;
+            break;
+        case Qt::Key_End:
+            wanted = maximum_;
+            break;
+        default:
+            QWidget::keyPressEvent(event);
+            return;
+    }
+    wanted = std::clamp(wanted, 0, std::max(0, maximum_));
+    if (wanted != value_)
+        emit keyStep(wanted);
 }
 
 }  // namespace vondrel

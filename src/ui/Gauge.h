@@ -6,6 +6,7 @@
 #include <QString>
 #include <QWidget>
 
+class QKeyEvent;
 class QMouseEvent;
 class QPaintEvent;
 class QPainter;
@@ -22,6 +23,10 @@ namespace vondrel {
 // Mouse notifications report `buttons` as a bit set, 1 = left, 2 = right, 4 = middle (for a
 // release: the button that went up), `modifiers` as 1 = Shift, 2 = Ctrl, 4 = Alt, and the
 // position in pixels from the gauge's top-left corner. A disabled gauge reports nothing.
+//
+// A gauge that has the keyboard focus draws a focus mark and asks for new values from the
+// keys: Left/Down and Right/Up one step, Page Down/Page Up a tenth of the range (at least one
+// step), Home and End the ends.
 class Gauge : public QWidget {
     Q_OBJECT
 
@@ -78,12 +83,16 @@ class Gauge : public QWidget {
     // held, outside it too (x may then be negative or past the width).
     void mouseMoved(int buttons, int modifiers, double x, double y);
     void mouseReleased(int buttons, int modifiers, double x, double y);
+    // A key asked for `value` (inside 0..maximum(), different from value()); the gauge does
+    // not take it itself.
+    void keyStep(int value);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void requestCaption();

@@ -22,7 +22,14 @@ ChmHelpOpener::ChmHelpOpener(MessageBoxes& messages) : ChmHelpOpener(messages, d
 ChmHelpOpener::ChmHelpOpener(MessageBoxes& messages, QStringList folders)
     : messages_(messages), folders_(std::move(folders)) {}
 
-ChmHelpOpener::~ChmHelpOpener() = default;
+HelpViewer* ChmHelpOpener::viewer() const {
+    return viewer_.data();
+}
+
+ChmHelpOpener::~ChmHelpOpener() {
+    if (viewer_ && !viewer_->parent())
+        delete viewer_.data();
+}
 
 QStringList ChmHelpOpener::defaultFolders() {
     const QString programDir = QCoreApplication::applicationDirPath();
@@ -52,7 +59,7 @@ void ChmHelpOpener::open(std::string_view helpFile, std::string_view topic) {
     }
 
     if (!viewer_)
-        viewer_ = std::make_unique<HelpViewer>();
+        viewer_ = new HelpViewer(parent_);
     if (viewer_->file().fileName() != path || !viewer_->file().isOpen()) {
         if (!viewer_->openFile(path)) {
             viewer_->hide();

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <QWidget>
 #include <memory>
 #include <string_view>
 
@@ -23,6 +25,9 @@ class ChmHelpOpener : public HelpOpener {
     ChmHelpOpener(MessageBoxes& messages, QStringList folders);
     ~ChmHelpOpener() override;
 
+    // The help window opens over `parent` (the main window), which then owns it.
+    void setParent(QWidget* parent) { parent_ = parent; }
+
     // `topic` "0" (or empty) is the start page; any other text names a page of the file,
     // e.g. "jobs.html", and unknown pages fall back to the start page.
     void open(std::string_view helpFile, std::string_view topic) override;
@@ -31,14 +36,16 @@ class ChmHelpOpener : public HelpOpener {
     static QStringList defaultFolders();
     const QStringList& folders() const { return folders_; }
     // The window, once a help file was shown; nullptr before.
-    HelpViewer* viewer() const { return viewer_.get(); }
+    HelpViewer* viewer() const;
 
   private:
     QString find(const QString& fileName) const;
 
     MessageBoxes& messages_;
     QStringList folders_;
-    std::unique_ptr<HelpViewer> viewer_;
+    QWidget* parent_ = nullptr;
+    // Owned by the parent when there is one, else here.
+    QPointer<HelpViewer> viewer_;
 };
 
 }  // namespace vondrel

@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QImage>
+#include <QShortcut>
 #include <QStyle>
 #include <QTextDocument>
 #include <QToolButton>
@@ -192,6 +193,9 @@ HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window) {
     setWindowTitle(QStringLiteral("Vondrel Help"));
     setWindowIcon(QIcon(QStringLiteral(":/resources/pictures/icon.png")));
     setObjectName(QStringLiteral("HelpViewer"));
+    // Escape closes the help, as it closes a dialog.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
 
     const auto makeButton = [this](const QString& text, QStyle::StandardPixmap icon) {
         auto* button = new QToolButton(this);

@@ -79,19 +79,23 @@ JobPanel::JobPanel(DesignSurface& surface, EditorContext& context)
             return;
         }
         performance_->setPointerShape(Gauge::kHorizontalResizePointer);
-        performance_->setValue(
+        storePerformance(
             barValueAt(x, static_cast<float>(performance_->width()), performance_->maximum()));
-        if (context_.editable() &&
-            context_.household->setPerformance(
-                context_.current,
-                static_cast<Integer>(performance_->value() - kPerformanceOffset))) {
-            emit edited();
-        }
     });
+    connect(performance_, &Gauge::keyStep, this, &JobPanel::storePerformance);
     connect(performance_, &Gauge::mouseReleased, this, [this] {
         if (context_.household)
             context_.household->endGesture();
     });
+}
+
+void JobPanel::storePerformance(int barValue) {
+    performance_->setValue(barValue);
+    if (context_.editable() &&
+        context_.household->setPerformance(context_.current,
+                                           static_cast<Integer>(barValue - kPerformanceOffset))) {
+        emit edited();
+    }
 }
 
 void JobPanel::setCaptions() {
@@ -99,6 +103,7 @@ void JobPanel::setCaptions() {
     fitText(jobCaption_);
     performanceCaption_->setText(context_.text(144));
     fitText(performanceCaption_);
+    performance_->setAccessibleName(performanceCaption_->text());
 }
 
 void JobPanel::fillTitles(int item) {

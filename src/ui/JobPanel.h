@@ -26,6 +26,8 @@ class JobPanel : public QObject {
 
   private:
     void fillTitles(int item);
+    // Moves the performance bar to `barValue` and stores it.
+    void storePerformance(int barValue);
 
     EditorContext& context_;
     ImageList careerIcons_{QSize(33, 25), QColor(255, 0, 255)};

@@ -1,7 +1,9 @@
 #include "ui/MainWindow.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QContextMenuEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QShortcut>
 
@@ -16,22 +18,53 @@ namespace {
 
 const QColor kNavy(7, 0, 128);
 
+// The skin of the window's own lists, entries and menu, marked with the property "skin":
+// the dialogs opened over the window keep the desktop's look. The control with the keyboard
+// focus has a pale yellow frame, as the lit captions of the buttons.
 const char* const kSkinStyle =
-    "QComboBox, QLineEdit { background: #0b0a5c; color: white; border: 1px solid #4f7bd8;"
-    " border-radius: 2px; }"
-    "QComboBox { padding: 0px 0px 0px 3px; }"
-    "QComboBox:disabled, QLineEdit:disabled { color: #8088b8; }"
-    "QComboBox::drop-down { width: 11px; border-left: 1px solid #4f7bd8; }"
-    "QComboBox::down-arrow { image: url(:/resources/pictures/drop_arrow.png); }"
-    "QComboBox QAbstractItemView { background: #0b0a5c; color: white;"
+    "QComboBox[skin=\"true\"], QLineEdit[skin=\"true\"] { background: #0b0a5c; color: white;"
+    " border: 1px solid #4f7bd8; border-radius: 2px; }"
+    "QComboBox[skin=\"true\"] { padding: 0px 0px 0px 3px; }"
+    "QComboBox[skin=\"true\"]:disabled, QLineEdit[skin=\"true\"]:disabled { color: #8088b8; }"
+    "QComboBox[skin=\"true\"]:focus, QLineEdit[skin=\"true\"]:focus {"
+    " border: 2px solid #f4f5aa; }"
+    "QComboBox[skin=\"true\"]::drop-down { width: 11px; border-left: 1px solid #4f7bd8; }"
+    "QComboBox[skin=\"true\"]::down-arrow { image: url(:/resources/pictures/drop_arrow.png); }"
+    "QComboBox[skin=\"true\"] QAbstractItemView { background: #0b0a5c; color: white;"
     " selection-background-color: #2f5bd0; }"
-    "QMenu { background: #0b0a5c; color: white; border: 1px solid #4f7bd8; }"
-    "QMenu::item { padding: 3px 18px 3px 12px; }"
-    "QMenu::item:selected { background: #2f5bd0; }"
-    "QMenu::item:disabled { color: #8088b8; }"
-    "QMenu::separator { height: 1px; background: #4f7bd8; margin: 3px 6px; }";
+    "QMenu#mnuWindow { background: #0b0a5c; color: white; border: 1px solid #4f7bd8; }"
+    "QMenu#mnuWindow::item { padding: 3px 18px 3px 12px; }"
+    "QMenu#mnuWindow::item:selected { background: #2f5bd0; }"
+    "QMenu#mnuWindow::item:disabled { color: #8088b8; }"
+    "QMenu#mnuWindow::separator { height: 1px; background: #4f7bd8; margin: 3px 6px; }";
 
 inline constexpr const char* kHelpFile = "VDL.chm";
+
+// The keyboard order of the controls: the person, the bars column by column, then the
+// right half from top to bottom, then the buttons along the bottom.
+constexpr const char* kTabOrder[] = {
+    "imcFaces",        "imgMaxVEK",   "imgMaxFAM", "prgNeat",     "prgOutgoing",
+    "prgActive",       "prgPlayful",  "prgNice",   "prgCleaning", "prgCooking",
+    "prgMechanical",   "prgCharisma", "prgBody",   "prgLogic",    "prgCreativity",
+    "imcRelationship", "prgYFeel",    "chkYLove",  "prgSFeel",    "chkSLove",
+    "imcJobIcon",      "imcJobs",     "prgPerf",   "btnGhost",    "txtMoney",
+    "cmbLingering",    "btnSave",     "btnExit",   "btnHelp",     "btnAbout"};
+
+// A list turned by the wheel only while it has the focus: the wheel passing over a list on
+// the way elsewhere changes nothing.
+class WheelNeedsFocus : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Wheel && !static_cast<QWidget*>(watched)->hasFocus()) {
+            event->ignore();
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
 
 // Never asks, never finds the game: for a window without the real services.
 class NoRunningGame : public RunningGame {
@@ -98,21 +131,35 @@ MainWindow::MainWindow(MessageBoxes& messages, WindowServices services, const St
     connect(buttons_, &ButtonRow::saveClicked, this, &MainWindow::save);
     connect(buttons_, &ButtonRow::helpClicked, this, &MainWindow::helpClicked);
     connect(buttons_, &ButtonRow::aboutClicked, this, &MainWindow::aboutClicked);
-    connect(buttons_, &ButtonRow::exitClicked, this, [this] {
-        if (askExit()) {
-            leaving_ = true;
-            emit exitConfirmed();
-        }
-    });
+    connect(buttons_, &ButtonRow::exitClicked, this, &MainWindow::exitClicked);
 
-    auto* undoKey = new QShortcut(QKeySequence::Undo, this);
-    connect(undoKey, &QShortcut::activated, this, &MainWindow::undo);
-    for (const QKeySequence& keys :
-         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)}) {
-        auto* redoKey = new QShortcut(keys, this);
-        connect(redoKey, &QShortcut::activated, this, &MainWindow::redo);
+    const auto shortcut = [this](const QKeySequence& keys, auto slot) {
+        auto* key = new QShortcut(keys, this);
+        connect(key, &QShortcut::activated, this, slot);
+    };
+    shortcut(QKeySequence::Undo, &MainWindow::undo);
+    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), &MainWindow::redo);
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Y), &MainWindow::redo);
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_S), &MainWindow::save);
+    shortcut(QKeySequence(Qt::Key_F1), &MainWindow::helpClicked);
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), &MainWindow::exitClicked);
+    shortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), &MainWindow::showMenuFromKeyboard);
+
+    auto* wheelNeedsFocus = new WheelNeedsFocus(this);
+    QWidget* previous = nullptr;
+    for (const char* name : kTabOrder) {
+        QWidget* control = element(QString::fromLatin1(name));
+        if (qobject_cast<QComboBox*>(control) || qobject_cast<QLineEdit*>(control))
+            control->setProperty("skin", true);
+        if (auto* list = qobject_cast<QComboBox*>(control)) {
+            list->setFocusPolicy(Qt::StrongFocus);
+            list->installEventFilter(wheelNeedsFocus);
+        }
+        if (previous)
+            setTabOrder(previous, control);
+        previous = control;
     }
-    setTabOrder(personView_->picker(), element(QStringLiteral("imcRelationship")));
+    element(QStringLiteral("txtFundo"))->setProperty("skin", true);
     personView_->picker()->setFocus();
 
     contextMenu_ = new QMenu(this);
@@ -222,6 +269,13 @@ bool MainWindow::askExit() {
     return messages_.show(text, MessageIcon::Question, MessageButtons::YesNo) == MessageAnswer::Yes;
 }
 
+void MainWindow::exitClicked() {
+    if (askExit()) {
+        leaving_ = true;
+        emit exitConfirmed();
+    }
+}
+
 void MainWindow::helpClicked() {
     if (services_.help)
         services_.help->open(kHelpFile, "0");
@@ -285,16 +339,41 @@ void MainWindow::mouseMoveEvent(QMouseEvent*) {
 }
 
 void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
+    // The menu key asks the control with the focus, which passes the request on to here.
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        showMenuFromKeyboard();
+        return;
+    }
     // Only the background offers the menu: the window itself, its pictures and captions.
     QWidget* under = childAt(event->pos());
     if (under && !qobject_cast<QLabel*>(under)) {
         event->ignore();
         return;
     }
+    showMenu(event->globalPos());
+}
+
+void MainWindow::showMenuFromKeyboard() {
+    // Below the control with the focus, so that the eye finds it where it already is.
+    QWidget* focus = focusWidget();
+    const QPoint at = focus && isAncestorOf(focus)
+                          ? focus->mapToGlobal(QPoint(focus->width() / 2, focus->height()))
+                          : mapToGlobal(rect().center());
+    showMenu(at);
+    // From the keyboard the first item that can be chosen is lit, ready for Enter.
+    for (QAction* action : contextMenu_->actions()) {
+        if (!action->isSeparator() && action->isEnabled()) {
+            contextMenu_->setActiveAction(action);
+            break;
+        }
+    }
+}
+
+void MainWindow::showMenu(const QPoint& globalPos) {
     undoAction_->setEnabled(household_ && household_->canUndo());
     redoAction_->setEnabled(household_ && household_->canRedo());
     restoreAction_->setEnabled(household_ && backups_);
-    contextMenu_->popup(event->globalPos());
+    contextMenu_->popup(globalPos);
 }
 
 }  // namespace vondrel

@@ -68,6 +68,10 @@ class MainWindow : public QWidget {
     bool save();
     // Asks whether to leave; true when the answer is Yes.
     bool askExit();
+    // The Exit button and Ctrl+Q: asks, and on Yes reports exitConfirmed.
+    void exitClicked();
+    // The background menu as Shift+F10 and the menu key open it, below the focused control.
+    void showMenuFromKeyboard();
     void helpClicked();
     void aboutClicked();
     // Offers the kept copies of the file, and puts the chosen one back after asking.
@@ -95,6 +99,7 @@ class MainWindow : public QWidget {
   private:
     void showCurrent(bool newPerson);
     void showAfterStep(std::optional<int> subject);
+    void showMenu(const QPoint& globalPos);
 
     MessageBoxes& messages_;
     WindowServices services_;

@@ -31,6 +31,8 @@ MaximizeButtons::MaximizeButtons(DesignSurface& surface, EditorContext& context)
 void MaximizeButtons::setCaptions() {
     maxVek_.hitArea->setToolTip(context_.text(102));
     maxFam_.hitArea->setToolTip(context_.text(103));
+    maxVek_.hitArea->setAccessibleName(context_.text(102));
+    maxFam_.hitArea->setAccessibleName(context_.text(103));
 }
 
 void MaximizeButtons::paintNormal() {

@@ -61,7 +61,7 @@ PersonView::PersonView(DesignSurface& surface, EditorContext& context)
         };
         connect(gauge, &Gauge::mouseMoved, this, follow);
         connect(gauge, &Gauge::mouseReleased, this, follow);
-        connect(gauge, &Gauge::clicked, this, [this, gauge, i] {
+        const auto store = [this, gauge, i] {
             if (context_.editable() &&
                 context_.household->setAttribute(context_.current, static_cast<Attribute>(i),
                                                  static_cast<Integer>(gauge->value() * 100))) {
@@ -69,6 +69,12 @@ PersonView::PersonView(DesignSurface& surface, EditorContext& context)
             } else {
                 show();
             }
+        };
+        connect(gauge, &Gauge::clicked, this, store);
+        // A key moves the bar and stores at once, as a click there would.
+        connect(gauge, &Gauge::keyStep, this, [gauge, store](int value) {
+            gauge->setValue(value);
+            store();
         });
     }
 
@@ -91,6 +97,7 @@ void PersonView::setCaptions() {
     caption(abilitiesCaption_, 105);
     for (std::size_t i = 0; i < labels_.size(); ++i) {
         labels_[i]->setText(context_.text(106 + static_cast<int>(i)));
+        bars_[i]->setAccessibleName(labels_[i]->text());
         placeBarLabel(labels_[i], design::kBarLabels[i]);
     }
 }

@@ -52,6 +52,7 @@ RelationshipPanel::RelationshipPanel(DesignSurface& surface, EditorContext& cont
         });
         connect(g, &Gauge::mouseMoved, this,
                 [this, g](int buttons, int, double x, double) { drag(g, buttons, x); });
+        connect(g, &Gauge::keyStep, this, [this, g](int value) { store(g, value); });
         connect(g, &Gauge::mouseReleased, this, [this] {
             if (context_.household)
                 context_.household->endGesture();
@@ -71,6 +72,8 @@ RelationshipPanel::RelationshipPanel(DesignSurface& surface, EditorContext& cont
     theyLove_->setPixmap(noLove_);
     theyLove_->setToolTip(QStringLiteral("This Vek love you ?"));
     connect(theyLove_, &PictureBox::clicked, this, [this] { loveClicked(false); });
+    for (PictureBox* heart : {youLove_, theyLove_})
+        heart->setFocusPolicy(Qt::TabFocus);
 }
 
 void RelationshipPanel::setCaptions() {
@@ -78,6 +81,10 @@ void RelationshipPanel::setCaptions() {
     fitText(caption_);
     yourFeeling_->setToolTip(context_.text(119));
     theirFeeling_->setToolTip(context_.text(120));
+    yourFeeling_->setAccessibleName(yourFeeling_->toolTip());
+    theirFeeling_->setAccessibleName(theirFeeling_->toolTip());
+    youLove_->setAccessibleName(youLove_->toolTip());
+    theyLove_->setAccessibleName(theyLove_->toolTip());
 }
 
 void RelationshipPanel::showPerson() {
@@ -137,7 +144,13 @@ void RelationshipPanel::drag(Gauge* gauge, int buttons, double x) {
         return;
     }
     gauge->setPointerShape(Gauge::kHorizontalResizePointer);
-    gauge->setValue(barValueAt(static_cast<float>(x), kFeelingWidth, gauge->maximum()));
+    store(gauge, barValueAt(static_cast<float>(x), kFeelingWidth, gauge->maximum()));
+}
+
+void RelationshipPanel::store(Gauge* gauge, int barValue) {
+    if (!gauge->isEnabled())
+        return;
+    gauge->setValue(barValue);
     const int s = context_.current;
     const int o = others_->selectedId();
     // Each direction is the view of the person who holds it.

@@ -37,6 +37,8 @@ class RelationshipPanel : public QObject {
     void showYouLove(bool loves);
     void showTheyLove(bool loves);
     void drag(Gauge* gauge, int buttons, double x);
+    // Moves a feeling gauge to `barValue` and stores the feeling it shows.
+    void store(Gauge* gauge, int barValue);
     void loveClicked(bool youTowardThem);
 
     EditorContext& context_;

@@ -47,8 +47,8 @@ class WindowLoadSink : public LoadSink {
 };
 
 std::optional<std::string> findGameFolder(PlatformServices& services, const StartOptions& options) {
-    DiscoveryServices discovery{services.registry, services.settings, services.picker,
-                                services.messages};
+    DiscoveryServices discovery{services.registry, services.settings,        services.picker,
+                                services.messages, services.otherRegistries, services.browseStart};
     if (options.gameDir) {
         // A folder named on the command line is used for this run only and never remembered;
         // without the game in it the folder dialog asks as usual.

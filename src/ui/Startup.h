@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/FolderPicker.h"
 #include "platform/HelpOpener.h"
@@ -27,6 +28,10 @@ struct PlatformServices {
     ListChooser* chooser = nullptr;
     // Where copies of the neighbourhood file are kept; empty: no copies.
     std::filesystem::path backupRoot;
+    // Registries looked in after `registry` for the game (the other Wine prefixes).
+    std::vector<Registry*> otherRegistries{};
+    // Where the folder dialog opens; empty: where the desktop starts it.
+    std::string browseStart{};
 };
 
 struct StartOptions {

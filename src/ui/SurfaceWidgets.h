@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QWidget>
 
 namespace vondrel {
@@ -9,7 +10,16 @@ namespace vondrel {
 // Mouse buttons as a bit set: 1 left, 2 right, 4 middle.
 int buttonBits(Qt::MouseButtons buttons);
 
-// An invisible element that takes the mouse over a skinned button.
+// The colours of the keyboard focus mark on the skinned elements: the pale yellow of the lit
+// button captions, lined inside with a dark navy.
+inline const QColor kFocusMark{244, 245, 170};
+inline const QColor kFocusMarkInside{0, 0, 48};
+// Draws the focus mark just inside `area` of the widget `painter` paints on, with corners
+// rounded by `radius` pixels (0: square).
+void paintFocusMark(QPainter& painter, const QRectF& area, double radius);
+
+// An invisible element that takes the mouse over a skinned button. Reached with Tab, it
+// draws the focus mark, and Space, Enter and Return press it as a left click would.
 class HitArea : public QWidget {
     Q_OBJECT
   public:
@@ -25,9 +35,12 @@ class HitArea : public QWidget {
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 };
 
-// A picture that reports the pointer moving over it: the skin panels and check marks.
+// A picture that reports the pointer moving over it: the skin panels and check marks. One
+// that takes the focus (the check marks) draws the focus mark and is clicked with Space.
 class PictureBox : public QLabel {
     Q_OBJECT
   public:
@@ -41,6 +54,8 @@ class PictureBox : public QLabel {
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
   private:
     bool pressedHere_ = false;

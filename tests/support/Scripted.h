@@ -70,9 +70,13 @@ class ScriptedFolderPicker : public FolderPicker {
     // Each call takes the next answer; nothing (cancel) once they run out.
     std::deque<std::optional<std::string>> answers;
     std::vector<std::string> titles;
+    // The start folder and the hint of each call.
+    std::vector<std::pair<std::string, std::string>> starts;
 
-    std::optional<std::string> pickFolder(std::string_view title) override {
+    std::optional<std::string> pickFolder(std::string_view title, std::string_view startFolder,
+                                          std::string_view hint) override {
         titles.emplace_back(title);
+        starts.emplace_back(startFolder, hint);
         if (answers.empty())
             return std::nullopt;
         auto a = answers.front();
