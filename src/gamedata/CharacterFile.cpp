@@ -20,7 +20,9 @@ constexpr std::uint8_t kPortraitHeader[] = {'B',  'M',  'P',  '_',  0x00, 0x00, 
 }  // namespace
 
 std::string recordNameOf(std::string_view fileNameUtf8) {
-    std::string name = utf8ToCp1252(fileNameUtf8);
+    // A name the game cannot have written names no record; it must not become a name of
+    // question marks that another such file shares.
+    std::string name = fileNameToCp1252(fileNameUtf8).value_or("");
     name.resize(name.size() >= 4 ? name.size() - 4 : 0);
     return cp1252Lower(name);
 }

@@ -25,7 +25,8 @@ struct CharacterFile {
     bool operator==(const CharacterFile&) const = default;
 };
 
-// The record name of a character file, from its name as the file system shows it (UTF-8).
+// The record name of a character file, from its name as the file system gives it (UTF-8,
+// or bytes that are not UTF-8); empty for a name the game's code page cannot hold.
 std::string recordNameOf(std::string_view fileNameUtf8);
 
 // Reads one character file from its bytes. Never fails on malformed data: such a file

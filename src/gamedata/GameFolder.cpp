@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "base/FileIO.h"
+#include "resources/StringTable.h"
 
 namespace vondrel {
 namespace {
@@ -80,7 +81,14 @@ std::optional<std::string> BrowseGamePath(DiscoveryServices& services) {
         const std::string picked = services.picker.pickFolder(kBrowseTitle).value_or("");
         if (holdsGame(picked)) {
             const std::string folder = withTrailingSeparator(picked);
-            services.settings.write(kSettingsApplication, kSettingsSection, kSettingsKey, folder);
+            const std::string failure = services.settings.write(
+                kSettingsApplication, kSettingsSection, kSettingsKey, folder);
+            // Not remembered, but usable for this run.
+            if (!failure.empty()) {
+                services.messages.show(
+                    StringTable::builtIn().text(text::CouldNotWriteSettings) + failure,
+                    MessageIcon::Critical, MessageButtons::Ok);
+            }
             return folder;
         }
         const MessageAnswer answer = services.messages.show(kWrongDir, MessageIcon::Information,
@@ -92,6 +100,10 @@ std::optional<std::string> BrowseGamePath(DiscoveryServices& services) {
 
 std::optional<std::string> discoverGamePath(DiscoveryServices& services) {
     const std::string fromRegistry = GetGamePath(services.registry);
+    if (const std::string problem = services.registry.problem(); !problem.empty()) {
+        services.messages.show(StringTable::builtIn().text(text::CouldNotRead) + problem,
+                               MessageIcon::Critical, MessageButtons::Ok);
+    }
     if (fromRegistry != kNotFound && holdsGame(fromRegistry))
         return fromRegistry;
 

@@ -106,7 +106,7 @@ std::vector<RelationEntry> NeighborhoodIndex::relations(std::size_t recordOffset
             if (!value || !loves || !readInt32(data_, e + 12))
                 break;
             if (isValidId(*other)) {
-                entries.push_back({*other, *value, static_cast<Long>(e + 12 + 1), *loves == 1});
+                entries.push_back({*other, *value, static_cast<FilePos>(e + 12 + 1), *loves == 1});
             }
             nextMarker = e + 20;
         }

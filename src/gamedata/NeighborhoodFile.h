@@ -44,7 +44,7 @@ struct RelationEntry {
     int otherId = 0;
     Long value = 0;
     // 1-based position of the value.
-    Long position = 0;
+    FilePos position = 0;
     bool loves = false;
 };
 
