@@ -109,6 +109,10 @@ std::optional<std::string> discoverGamePath(DiscoveryServices& services) {
 
     const std::string remembered =
         services.settings.read(kSettingsApplication, kSettingsSection, kSettingsKey, kNotFound);
+    if (const std::string problem = services.settings.problem(); !problem.empty()) {
+        services.messages.show(StringTable::builtIn().text(text::CouldNotRead) + problem,
+                               MessageIcon::Critical, MessageButtons::Ok);
+    }
     if (remembered != kNotFound && holdsGame(remembered))
         return withTrailingSeparator(remembered);
     return BrowseGamePath(services);

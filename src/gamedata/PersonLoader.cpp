@@ -322,8 +322,9 @@ std::vector<std::filesystem::path> listCharacterFiles(const std::filesystem::pat
             continue;
         if (cp1252Lower(name.substr(name.size() - 4)) != ".iff")
             continue;
+        // A pipe or a device under such a name is listed, so that reading it reports it.
         std::error_code typeError;
-        if (!it->is_regular_file(typeError))
+        if (it->is_directory(typeError))
             continue;
         files.push_back(it->path());
     }

@@ -77,7 +77,7 @@ std::vector<PickerEntry> loadPersons(const std::vector<CharacterSource>& files,
                                      const StringTable& strings = StringTable::builtIn());
 
 // The character files of a folder: every file whose name ends in ".iff" in any letter
-// case, sorted by name ignoring case. Hidden files are left out.
+// case, sorted by name ignoring case. Hidden files and folders are left out.
 std::vector<std::filesystem::path> listCharacterFiles(const std::filesystem::path& folder);
 
 enum class LoadStatus { Loaded, CharactersFolderMissing, NoCharacters, NeighborhoodUnreadable };

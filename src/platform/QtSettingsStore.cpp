@@ -59,8 +59,12 @@ std::string describe(const QString& file, const std::string& reason) {
 
 std::string QtSettingsStore::read(std::string_view application, std::string_view section,
                                   std::string_view key, std::string_view defaultValue) {
-    if (!problemWith(settingsFileOf(fromUtf8(application))).empty())
+    const QString file = settingsFileOf(fromUtf8(application));
+    if (std::string problem = problemWith(file); !problem.empty()) {
+        problem_ = describe(file, problem);
         return std::string(defaultValue);
+    }
+    problem_.clear();
     QSettings settings(QSettings::NativeFormat, QSettings::UserScope, fromUtf8(application));
     settings.beginGroup(fromUtf8(section));
     return settings.value(fromUtf8(key), fromUtf8(defaultValue)).toString().toStdString();

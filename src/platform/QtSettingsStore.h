@@ -16,6 +16,10 @@ class QtSettingsStore : public SettingsStore {
     // pipe, a device, a folder) or is implausibly large is neither read nor written.
     std::string write(std::string_view application, std::string_view section, std::string_view key,
                       std::string_view value) override;
+    std::string problem() const override { return problem_; }
+
+  private:
+    std::string problem_;
 };
 
 }  // namespace vondrel
