@@ -58,7 +58,7 @@ CharacterFile plainReading(std::string_view fileName, ByteView data) {
     if (nameStart >= text.size())
         return file;
     const std::size_t nul = text.find('\0', nameStart);
-    if (nul == std::string_view::npos)
+    if (nul == std::string_view::npos || nul - nameStart > vondrel::kMaxFirstName)
         return file;
     file.firstName = std::string(text.substr(nameStart, nul - nameStart));
     if (anchor + 104 < text.size())

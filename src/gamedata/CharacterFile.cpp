@@ -40,7 +40,8 @@ CharacterFile readCharacterFile(std::string_view fileNameUtf8, ByteView data) {
         return file;
     const auto nul = std::find(data.begin() + static_cast<std::ptrdiff_t>(nameStart), data.end(),
                                std::uint8_t{0});
-    if (nul == data.end())
+    if (nul == data.end() ||
+        static_cast<std::size_t>(nul - data.begin()) - nameStart > kMaxFirstName)
         return file;
     file.firstName.assign(data.begin() + static_cast<std::ptrdiff_t>(nameStart), nul);
 

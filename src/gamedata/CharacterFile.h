@@ -8,6 +8,10 @@
 
 namespace vondrel {
 
+// A first name longer than this is no name the game wrote: such a file is not accepted, so
+// no file makes the loader keep more than a few kilobytes of it.
+inline constexpr std::size_t kMaxFirstName = 255;
+
 // Portraits are 25 x 25 pixel 24-bit bitmap files.
 inline constexpr std::size_t kPortraitSize = 1954;
 

@@ -49,9 +49,11 @@ constexpr Check kChecks[] = {
 
 class FilePass {
   public:
-    FilePass(const std::vector<CharacterSource>& files, const NeighborhoodIndex& index,
+    FilePass(const std::vector<CharacterSource>& files,
+             const std::vector<const CharacterFile*>& characters, const NeighborhoodIndex& index,
              Persons& persons, LoadSink& sink, const StringTable& strings)
         : files_(files),
+          characters_(characters),
           index_(index),
           data_(index.data()),
           persons_(persons),
@@ -119,6 +121,7 @@ class FilePass {
     void rejectWithoutSlot() { sink_.image({}, std::nullopt); }
 
     const std::vector<CharacterSource>& files_;
+    const std::vector<const CharacterFile*>& characters_;
     const NeighborhoodIndex& index_;
     ByteView data_;
     Persons& persons_;
@@ -146,10 +149,7 @@ void FilePass::run(std::size_t k) {
     const int imageNumber = static_cast<int>(k) + 1;
     sink_.advance(1);
 
-    const CharacterFile character = source.parsed ? *source.parsed
-                                    : source.bytes
-                                        ? readCharacterFile(source.fileName, *source.bytes)
-                                        : CharacterFile{};
+    const CharacterFile& character = *characters_[k];
     const std::size_t offset = index_.nameOffset(k);
     const std::optional<int> slot = slotAt(offset);
 
@@ -299,13 +299,34 @@ std::string imageKeyOf(int id) {
 std::vector<PickerEntry> loadPersons(const std::vector<CharacterSource>& files,
                                      ByteView neighborhood, Persons& persons, LoadSink& sink,
                                      const StringTable& strings) {
+    // Each file read once; the neighbourhood is indexed for their record names and keys.
+    std::vector<CharacterFile> readHere;
+    readHere.reserve(files.size());
+    std::vector<const CharacterFile*> characters;
+    characters.reserve(files.size());
+    for (const CharacterSource& file : files) {
+        if (file.parsed) {
+            characters.push_back(&*file.parsed);
+            continue;
+        }
+        if (file.bytes) {
+            readHere.push_back(readCharacterFile(file.fileName, *file.bytes));
+        } else {
+            readHere.emplace_back().recordName = recordNameOf(file.fileName);
+        }
+        characters.push_back(&readHere.back());
+    }
     std::vector<std::string> recordNames;
+    std::vector<std::string> keys;
     recordNames.reserve(files.size());
-    for (const CharacterSource& file : files)
-        recordNames.push_back(recordNameOf(file.fileName));
-    const NeighborhoodIndex index(neighborhood, recordNames);
+    for (const CharacterFile* character : characters) {
+        recordNames.push_back(character->recordName);
+        if (character->accepted)
+            keys.push_back(character->personKey);
+    }
+    const NeighborhoodIndex index(neighborhood, recordNames, keys);
 
-    FilePass pass(files, index, persons, sink, strings);
+    FilePass pass(files, characters, index, persons, sink, strings);
     for (std::size_t k = 0; k < files.size(); ++k)
         pass.run(k);
     sink.image(kUnknownImageKey, std::nullopt);

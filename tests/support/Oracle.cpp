@@ -87,7 +87,8 @@ Character readCharacter(const Bytes& file) {
             break;
         }
     }
-    if (!nul)
+    // Nor a name of more than 255 bytes.
+    if (!nul || *nul - (o + 24) > 255)
         return c;
     for (std::size_t at = o + 24; at < *nul; ++at)
         c.firstName += static_cast<char>(file[at]);
