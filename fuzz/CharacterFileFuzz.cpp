@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -57,7 +58,7 @@ CharacterFile plainReading(std::string_view fileName, ByteView data) {
     if (nameStart >= text.size())
         return file;
     const std::size_t nul = text.find('\0', nameStart);
-    if (nul == std::string_view::npos)
+    if (nul == std::string_view::npos || nul - nameStart > vondrel::kMaxFirstName)
         return file;
     file.firstName = std::string(text.substr(nameStart, nul - nameStart));
     if (anchor + 104 < text.size())
@@ -75,8 +76,19 @@ CharacterFile plainReading(std::string_view fileName, ByteView data) {
 
 void checkRecordName(std::string_view fileName, const std::string& recordName) {
     require(recordName == vondrel::recordNameOf(fileName), "record name depends on the data");
-    const std::string cp1252 = vondrel::utf8ToCp1252(fileName);
-    require(cp1252.size() <= fileName.size(), "Windows-1252 name longer than the UTF-8 name");
+    // A name with a character the code page lacks names no record; bytes that are not
+    // UTF-8 stay as they are, so the record name is no longer than the file name.
+    const std::optional<std::string> held = vondrel::fileNameToCp1252(fileName);
+    if (!held) {
+        require(recordName.empty(), "a name the code page cannot hold names a record");
+        return;
+    }
+    const std::string& cp1252 = *held;
+    require(cp1252.size() <= fileName.size(), "Windows-1252 name longer than the file name");
+    if (cp1252 != vondrel::utf8ToCp1252(fileName)) {
+        require(vondrel::cp1252ToUtf8(cp1252) != std::string(fileName),
+                "a UTF-8 name read as something else");
+    }
     require(recordName.size() == (cp1252.size() >= 4 ? cp1252.size() - 4 : 0),
             "record name is not the name without its last four characters");
     require(vondrel::cp1252Lower(cp1252.substr(0, recordName.size())) == recordName,

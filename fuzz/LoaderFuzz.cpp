@@ -300,7 +300,7 @@ void checkValues(const vondrel::Persons& loaded, const std::vector<int>& touched
         {&vondrel::PersonRecord::LingerHouse, nbr::LingerHouse},
         {&vondrel::PersonRecord::Sex, nbr::Sex},
     };
-    const auto int16At = [&](long position, std::size_t field) {
+    const auto int16At = [&](std::int64_t position, std::size_t field) {
         return vondrel::readInt16(neighborhood, static_cast<std::size_t>(position - 1) + field);
     };
     for (int id : touched) {

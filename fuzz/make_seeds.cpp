@@ -193,6 +193,23 @@ void writeLoaderSeeds(const fs::path& folder) {
     std::cout << "loader seeds: " << seeds.count() << "\n";
 }
 
+// Wine registry files: the game's key in the forms Wine writes, and values it is not.
+void writeRegistrySeeds(const fs::path& folder) {
+    SeedWriter seeds(folder);
+    const std::string header = "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n";
+    const std::string key = "[Software\\\\Norvo\\\\The Veks] 1700000000\n#time=1d9\n";
+    const auto add = [&](const std::string& text) { seeds.add(Bytes(text.begin(), text.end())); };
+    add(header + key + "\"VEKS_DATA\"=\"C:\\\\Program Files\\\\The Veks\\\\\"\n");
+    add(header + key + "\"VEKS_DATA\"=\"D:\\\\Games\\\\\\x00e9t\\x00e9\\\\..\\\\.\\\\Veks\"\n");
+    add(header + key + "\"VEKS_DATA\"=hex:43,3a,5c,00\n");
+    add(header + key + "\"VEKS_DATA\"=hex:43,3a,5c,47,61,6d,65,73,\\\n  5c,56,65,6b,73\n");
+    add(header + key + "\"VEKS_DATA\"=dword:00000001\n@=\"default\"\n");
+    add(header +
+        "[Software\\\\Wow6432Node\\\\Norvo\\\\The Veks]\r\n\"VEKS_DATA\"=\"c:\\\\veks\"\r\n" + key +
+        "\"VEKS_DATA\"=\"\\\"quoted\\\" \\t\\101\\xd83d\\xde00\"\n");
+    std::cout << "registry seeds: " << seeds.count() << "\n";
+}
+
 void writeDictionaries(const fs::path& folder) {
     const std::string character =
         "anchor=\"OBJD\"\n"
@@ -210,6 +227,15 @@ void writeDictionaries(const fs::path& folder) {
                                           "iff=\".iff\"\n"
                                           "id_max=\"\\xF4\\x01\"\n"
                                           "house_max=\"\\x0A\\x00\"\n");
+    writeText(folder / "registry.dict",
+              "key=\"[Software\\\\\\\\Norvo\\\\\\\\The Veks]\"\n"
+              "value=\"\\\"VEKS_DATA\\\"=\"\n"
+              "hex=\"hex:\"\n"
+              "dword=\"dword:\"\n"
+              "escape=\"\\\\x\"\n"
+              "drive=\"C:\\\\\\\\\"\n"
+              "up=\"\\\\\\\\..\"\n"
+              "continued=\",\\\\\\x0a\"\n");
 }
 
 }  // namespace
@@ -223,6 +249,7 @@ int main(int argc, char** argv) {
         const fs::path folder = argv[1];
         writeCharacterSeeds(folder / "character");
         writeLoaderSeeds(folder / "loader");
+        writeRegistrySeeds(folder / "registry");
         writeDictionaries(folder);
     } catch (const std::exception& e) {
         std::cerr << "vondrel-make-seeds: " << e.what() << "\n";

@@ -25,7 +25,7 @@ CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DVONDREL_FUZZ=ON \
     cat "$build/configure.log" >&2
     exit 1
 }
-cmake --build "$build" --target CharacterFileFuzz LoaderFuzz vondrel-make-seeds
+cmake --build "$build" --target CharacterFileFuzz LoaderFuzz RegistryFuzz vondrel-make-seeds
 
 seeds="$build/fuzz-seeds"
 rm -rf "$seeds"
@@ -61,5 +61,6 @@ run_fuzzer() {
 
 run_fuzzer CharacterFileFuzz character
 run_fuzzer LoaderFuzz loader
+run_fuzzer RegistryFuzz registry
 
 exit "$failed"

@@ -82,6 +82,14 @@ TEST(CharacterFile, RejectsAFileWithoutAnchorOrWithoutNameTerminator) {
     Bytes shortFile = bytesOf("OBJD");
     shortFile.resize(24, 0);
     EXPECT_FALSE(readCharacterFile("a.iff", shortFile).accepted);
+
+    // A name longer than any the game writes; one byte less is a name.
+    for (const std::size_t length : {kMaxFirstName + 1, kMaxFirstName}) {
+        Bytes longName = bytesOf("OBJD");
+        longName.resize(24 + length, 'n');
+        longName.push_back(0);
+        EXPECT_EQ(readCharacterFile("a.iff", longName).accepted, length == kMaxFirstName);
+    }
 }
 
 TEST(CharacterFile, EmptyNameIsAcceptedAndShortKeyKeepsItsRealLength) {

@@ -179,6 +179,19 @@ TEST(GameFolderDiscovery, AskedForADeletedRememberedFolderRemembersThePickedOne)
     EXPECT_TRUE(f.messages.shown.empty());
 }
 
+TEST(GameFolderDiscovery, ASettingsWriteThatFailsIsReportedAndThePickedFolderUsed) {
+    GameDir pickable;
+    Fixture f;
+    f.settings.writeFailure = "/home/u/.config/KWAL.conf (it cannot be written)";
+    f.picker.answers.push_back(pickable.picked());
+
+    EXPECT_EQ(discoverGamePath(f.services), pickable.withSeparator());
+    ASSERT_EQ(f.messages.shown.size(), 1u);
+    EXPECT_EQ(f.messages.shown[0].text,
+              "Could not write the settings file /home/u/.config/KWAL.conf (it cannot be written)");
+    EXPECT_EQ(f.messages.shown[0].buttons, MessageButtons::Ok);
+}
+
 TEST(GameFolderDiscovery, CancelInTheDialogOffersRetry) {
     GameDir pickable;
     Fixture f;

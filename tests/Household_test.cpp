@@ -10,6 +10,10 @@
 #include <unistd.h>
 #endif
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "base/FileIO.h"
 #include "editing/Backups.h"
 #include "editing/Household.h"
@@ -406,6 +410,69 @@ TEST(ProcessTable, FindsTheGameWhileItRuns) {
     waitpid(game, nullptr, 0);
     EXPECT_TRUE(seen);
     EXPECT_FALSE(processes.isRunning());
+}
+
+// A neighbourhood file with its records past 4 GiB (a sparse file, with the size limit
+// raised): every position keeps all its bits, and the save writes there and nowhere else.
+TEST(HouseholdLargeFile, RecordsPastFourGibLoadAndSaveInPlace) {
+    testing::TempDir dir;
+    build::PersonSpec ann = person("Ann", 1, 1);
+    ann.relations = {{2, 10, false}};
+    const build::PersonSpec bob = person("Bob", 2, 2);
+    build::GameSpec spec;
+    spec.persons = {ann, bob};
+    spec.families = {{"Doe", 3, 5000, {ann.key, bob.key}, true}};
+    const build::BuiltGame game = build::build(spec);
+    build::writeGameFolder(game, dir.path());
+    const auto path = dir.path() / "UserData" / "Neighborhood.iff";
+    constexpr std::uint64_t kShift = (std::uint64_t{1} << 32) + 4099;
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.seekp(static_cast<std::streamoff>(kShift));
+        out.write(reinterpret_cast<const char*>(game.neighborhood.data()),
+                  static_cast<std::streamsize>(game.neighborhood.size()));
+        ASSERT_TRUE(out.good());
+    }
+    struct stat info {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    if (static_cast<std::uint64_t>(info.st_blocks) * 512 > 64 * kMebibyte)
+        GTEST_SKIP() << "the file system of " << dir.path() << " keeps no sparse files";
+
+    Persons persons;
+    LoadLog log;
+    FileLimits limits;
+    limits.neighborhood = 5 * (std::uint64_t{1} << 30);
+    GameFolderLoad load = loadGameFolder(dir.path(), persons, log, StringTable::builtIn(), limits);
+    ASSERT_EQ(load.status, LoadStatus::Loaded);
+    const std::uint64_t record = kShift + game.layout.recordOffset.at("ann");
+    const std::uint64_t money = kShift + game.layout.familyOffset[0] + 12;
+    const std::uint64_t relation = record + 192 + 12;
+    EXPECT_EQ(persons[1].NamePos, static_cast<FilePos>(record + 1));
+    EXPECT_EQ(persons[1].MoneyPos, static_cast<FilePos>(money + 1));
+    EXPECT_EQ(persons[1].RelationPos[2], static_cast<FilePos>(relation + 1));
+
+    Household h(load.neighborhoodPath, std::move(load.neighborhood), std::move(persons),
+                load.entries);
+    ASSERT_TRUE(h.setAttribute(1, Attribute::Neat, 900));
+    ASSERT_TRUE(h.setFamilyMoney(1, 777777));
+    ASSERT_TRUE(h.setRelation(1, 2, 55));
+    ASSERT_TRUE(h.save().saved);
+
+    std::string error;
+    const auto file = systemFiles().openForUpdate(path, error);
+    ASSERT_TRUE(file) << error;
+    const auto bytesAt = [&](std::uint64_t at, std::size_t count) {
+        Bytes out(count);
+        EXPECT_TRUE(file->readAt(at, out, error)) << error;
+        return out;
+    };
+    EXPECT_EQ(bytesAt(record + 32, 2), (Bytes{0x84, 0x03}));
+    EXPECT_EQ(bytesAt(money, 4), (Bytes{0x31, 0xDE, 0x0B, 0x00}));
+    EXPECT_EQ(bytesAt(relation, 4), (Bytes{55, 0, 0, 0}));
+    // 4 GiB below, in the hole, nothing was written.
+    const std::uint64_t low = std::uint64_t{1} << 32;
+    for (const std::uint64_t at : {record + 32 - low, money - low, relation - low})
+        EXPECT_EQ(bytesAt(at, 4), (Bytes{0, 0, 0, 0})) << at;
 }
 #endif
 

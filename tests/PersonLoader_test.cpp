@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 
 #include "gamedata/NeighborhoodFile.h"
 #include "support/Games.h"
+#include "support/OddFiles.h"
 #include "support/TempDir.h"
 
 namespace vondrel {
@@ -526,6 +528,112 @@ TEST(GameFolderLoad, EmptyMissingAndUnreadableFoldersSayWhy) {
     EXPECT_NE(noNeighborhood.texts(Kind::Message)[0].find("Neighborhood.iff"), std::string::npos);
     EXPECT_EQ(persons, Persons{});
 }
+
+#ifndef _WIN32
+
+// A pipe, a device or a file over the limit where a game file should be: refused at once,
+// with the file's name and what is wrong.
+TEST(GameFolderLoad, OddFilesInAGameFilesPlaceAreRefusedWithoutWaiting) {
+    using testing::Odd;
+    struct Case {
+        bool neighborhood;
+        Odd odd;
+        std::string says;
+    };
+    const Case cases[] = {
+        {true, Odd::Fifo, "Neighborhood.iff (not a regular file)"},
+        {true, Odd::DeviceLink, "Neighborhood.iff (not a regular file)"},
+        {true, Odd::Folder, "Neighborhood.iff (it is a folder)"},
+        {true, Odd::TooLarge, "Neighborhood.iff (it holds 256 MiB (268435457 bytes)"},
+        {false, Odd::Fifo, "Error on trying to read the file Ann.iff (not a regular file)\n"},
+        {false, Odd::DeviceLink, "Error on trying to read the file Ann.iff (not a regular file)"},
+        {false, Odd::TooLarge, "Ann.iff (it holds 16 MiB (16777217 bytes), more than the 16 MiB"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.neighborhood ? "neighbourhood: " : "character: ") +
+                     testing::nameOf(c.odd));
+        testing::TempDir dir;
+        build::writeGameFolder(build::build(family({person("Ann", 1, 1), person("Bob", 2, 2)})),
+                               dir.path());
+        const auto userData = dir.path() / "UserData";
+        testing::putOdd(
+            c.neighborhood ? userData / "Neighborhood.iff" : userData / "Characters" / "Ann.iff",
+            c.odd, (c.neighborhood ? 256 : 16) * kMebibyte + 1);
+        Persons persons;
+        LoadLog log;
+        const GameFolderLoad load = loadGameFolder(dir.path(), persons, log);
+        EXPECT_EQ(load.status,
+                  c.neighborhood ? LoadStatus::NeighborhoodUnreadable : LoadStatus::Loaded);
+        const std::vector<std::string> messages = log.texts(Kind::Message);
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_NE(messages[0].find(c.says), std::string::npos) << messages[0];
+        EXPECT_EQ(persons[2].FirstName, c.neighborhood ? "" : "Bob");
+    }
+}
+
+TEST(GameFolderLoad, AfterTenMessagesTheRestComeInOneThatListsThem) {
+    testing::TempDir dir;
+    build::writeGameFolder(build::build(family({person("Ann", 1, 1)})), dir.path());
+    for (int i = 0; i < 1000; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "Bad%04d.iff", i);
+        std::ofstream(dir.path() / "UserData" / "Characters" / name) << "no anchor";
+    }
+    Persons persons;
+    LoadLog log;
+    const GameFolderLoad load = loadGameFolder(dir.path(), persons, log);
+    ASSERT_EQ(load.status, LoadStatus::Loaded);
+    EXPECT_EQ(load.entries, (std::vector<PickerEntry>{{1, "Doe, Ann", 1}}));
+    const std::vector<std::string> messages = log.texts(Kind::Message);
+    ASSERT_EQ(messages.size(), 11u);
+    EXPECT_EQ(messages[9],
+              "Error on trying to read the file Bad0009.iff\n"
+              "The editor will ignore this file");
+    const std::string& last = messages.back();
+    EXPECT_EQ(last.rfind("More files could not be read or were left out: 990\n"
+                         "Error on trying to read the file Bad0010.iff\n",
+                         0),
+              0u)
+        << last;
+    EXPECT_NE(last.find("Bad0029.iff\n...\nThe full list is printed to the standard error"),
+              std::string::npos)
+        << last;
+    EXPECT_EQ(last.find("Bad0030.iff"), std::string::npos);
+    const std::vector<std::string> logged = log.texts(Kind::Log);
+    ASSERT_EQ(logged.size(), 990u);
+    EXPECT_EQ(logged.back().rfind("Error on trying to read the file Bad0999.iff\n", 0), 0u);
+}
+
+// Names as the file system gives them: a folder and a file named in bytes that are not
+// UTF-8 load; names the game's code page cannot hold name no record, and never each other's.
+TEST(GameFolderLoad, NamesThatAreNotUtf8Load) {
+    testing::TempDir dir;
+    const std::string folder = dir.path().string() + "/Veks \xff\xfe";
+    build::PersonSpec jerome = person("Jerome", 1, 1);
+    jerome.fileName = "J\xe9r\xf4me.iff";  // Windows-1252 bytes, not UTF-8
+    jerome.recordName = "j\xe9r\xf4me";
+    build::PersonSpec han = person("Han", 2, 2);
+    han.fileName = "\xe6\x97\xa5\xe5\x92\x8c.iff";  // two CJK characters
+    han.recordName = "??";
+    build::PersonSpec kan = person("Kan", 3, 3);
+    kan.fileName = "\xe6\xbc\xa2\xe5\xad\x97.iff";
+    kan.recordName = "?";
+    build::writeGameFolder(build::build(family({jerome, han, kan})), folder);
+
+    Persons persons;
+    LoadLog log;
+    const GameFolderLoad load = loadGameFolder(folder, persons, log);
+    ASSERT_EQ(load.status, LoadStatus::Loaded);
+    EXPECT_EQ(load.entries, (std::vector<PickerEntry>{{1, "Doe, Jerome", 3}}));
+    EXPECT_EQ(log.texts(Kind::Message),
+              (std::vector<std::string>{
+                  "Error on trying to read the file \xe6\x97\xa5\xe5\x92\x8c.iff\nThe editor "
+                  "will ignore this file",
+                  "Error on trying to read the file \xe6\xbc\xa2\xe5\xad\x97.iff\nThe editor "
+                  "will ignore this file"}));
+}
+
+#endif
 
 }  // namespace
 }  // namespace vondrel

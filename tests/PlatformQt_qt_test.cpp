@@ -12,6 +12,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTimer>
+#include <fstream>
 #include <functional>
 #include <memory>
 
@@ -19,6 +20,7 @@
 #include "platform/QtFolderPicker.h"
 #include "platform/QtMessageBoxes.h"
 #include "platform/QtSettingsStore.h"
+#include "support/OddFiles.h"
 #include "support/TempDir.h"
 
 namespace vondrel {
@@ -95,6 +97,29 @@ TEST_F(QtSettingsStoreTest, KeepsUtf8TextAndTheLatestValue) {
     store_.write("KWAL", "Conf", "PathOfTheVeks", "/first/");
     store_.write("KWAL", "Conf", "PathOfTheVeks", "/spiele/\u00dcber Veks \u20ac/");
     EXPECT_EQ(store_.read("KWAL", "Conf", "PathOfTheVeks", "?"), "/spiele/\u00dcber Veks \u20ac/");
+}
+
+// A pipe, a device or a folder in the settings file's place is not opened (a pipe would
+// never answer), and a write that cannot be made says which file it was.
+TEST_F(QtSettingsStoreTest, AnOddOrUnwritableSettingsFileIsReportedByName) {
+    using testing::Odd;
+    for (const Odd odd : {Odd::Fifo, Odd::DeviceLink, Odd::Folder}) {
+        SCOPED_TRACE(testing::nameOf(odd));
+        testing::putOdd(confFile(), odd);
+        const std::string says = confFile().string() + " (not a regular file)";
+        EXPECT_EQ(store_.read("KWAL", "Conf", "PathOfTheVeks", kNotFound), kNotFound);
+        EXPECT_EQ(store_.problem(), says);
+        EXPECT_EQ(store_.write("KWAL", "Conf", "PathOfTheVeks", "/games/"), says);
+    }
+    fs::remove_all(confFile());
+    EXPECT_EQ(store_.read("KWAL", "Conf", "PathOfTheVeks", kNotFound), kNotFound);
+    EXPECT_EQ(store_.problem(), "");
+
+    // The settings folder is a file: nothing can be written under it.
+    std::ofstream(config_.path() / "file") << "x";
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, qs(config_.path() / "file"));
+    EXPECT_EQ(store_.write("KWAL", "Conf", "PathOfTheVeks", "/games/"),
+              (config_.path() / "file" / "KWAL.conf").string() + " (it cannot be written)");
 }
 
 TEST_F(QtSettingsStoreTest, AnswersTheDefaultForWhatIsNotStored) {

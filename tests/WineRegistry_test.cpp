@@ -13,6 +13,8 @@
 #include "gamedata/GameFolder.h"
 #include "gamedata/WinePrefixes.h"
 #include "support/Scripted.h"
+
+#include "support/OddFiles.h"
 #include "support/TempDir.h"
 
 namespace vondrel {
@@ -370,6 +372,48 @@ class ScopedEnv {
     std::string name_;
     std::optional<std::string> old_;
 };
+
+// A path of many components: those under the prefix take their letter case from the disk,
+// the rest stand as they are, however many there are.
+TEST(WineRegistryLocalPath, KeepsComponentsPastTheFirstMissingOneAsTheyAre) {
+    WinePrefix prefix;
+    fs::create_directories(prefix.path() / "drive_c" / "Games");
+    std::string tail;
+    for (int i = 0; i < 5000; ++i)
+        tail += "/Dir" + std::to_string(i);
+    std::string value = "C:\\GAMES";
+    for (int i = 0; i < 5000; ++i)
+        value += "\\Dir" + std::to_string(i);
+    EXPECT_EQ(prefix.registry().toLocalPath(value),
+              (prefix.path() / "drive_c" / "Games").string() + tail);
+}
+
+#ifndef _WIN32
+TEST(WineRegistry, AnOddSystemRegIsReportedAndNotRead) {
+    using testing::Odd;
+    const std::pair<Odd, std::string> cases[] = {
+        {Odd::Fifo, "not a regular file"},
+        {Odd::DeviceLink, "not a regular file"},
+        {Odd::Folder, "it is a folder"},
+        {Odd::TooLarge,
+         "it holds 256 MiB (268435457 bytes), more than the 256 MiB (268435456 "
+         "bytes) Vondrel reads"},
+    };
+    for (const auto& [odd, reason] : cases) {
+        SCOPED_TRACE(testing::nameOf(odd));
+        WinePrefix prefix(kGameKeyBody);
+        testing::putOdd(prefix.path() / "system.reg", odd, kRegistryLimit + 1);
+        WineRegistry registry = prefix.registry();
+        EXPECT_EQ(readText(registry, "Software\\Norvo\\The Veks", "VEKS_DATA"), "none");
+        EXPECT_EQ(registry.problem(),
+                  (prefix.path() / "system.reg").string() + " (" + reason + ")");
+    }
+    WinePrefix missing;
+    WineRegistry registry = missing.registry();
+    EXPECT_EQ(readText(registry, "Software\\Norvo\\The Veks", "VEKS_DATA"), "none");
+    EXPECT_EQ(registry.problem(), "");
+}
+#endif
 
 TEST(WineRegistryPrefix, ComesFromWineprefixElseFromHome) {
     ScopedEnv home("HOME", "/home/player");

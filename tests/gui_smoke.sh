@@ -26,7 +26,8 @@ min_bytes=20480
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/vondrel-gui-smoke.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-game=$work/game
+# A folder name that is not UTF-8: the program must take it as the system gives it.
+game=$work/game-$'\xff\xfe'
 shot=$work/window.png
 
 fail() {

@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/QtFolderPicker.h"
@@ -97,6 +99,31 @@ bool isQtOption(const QString& name) {
     return names.contains(name);
 }
 
+#ifndef _WIN32
+// The last --game-dir value as the system gave it: a folder name need not be valid text in
+// the locale's encoding, and QString would replace what is not.
+std::optional<std::string> rawGameDir(int argc, char** argv) {
+    std::optional<std::string> value;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--")
+            break;
+        for (const std::string_view option : {"--game-dir", "-game-dir"}) {
+            if (argument == option && i + 1 < argc) {
+                value = argv[++i];
+                break;
+            }
+            if (argument.size() > option.size() && argument.starts_with(option) &&
+                argument[option.size()] == '=') {
+                value = std::string(argument.substr(option.size() + 1));
+                break;
+            }
+        }
+    }
+    return value;
+}
+#endif
+
 void printOut(const QString& text) {
     const QByteArray bytes = text.toLocal8Bit();
     std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout);
@@ -148,7 +175,13 @@ int main(int argc, char** argv) {
 
     vondrel::StartOptions options;
     if (parser.isSet(gameDir)) {
+#ifdef _WIN32
         options.gameDir = QDir::toNativeSeparators(parser.value(gameDir)).toStdString();
+#else
+        options.gameDir = rawGameDir(argc, argv);
+        if (!options.gameDir)
+            options.gameDir = parser.value(gameDir).toStdString();
+#endif
     }
     const bool unattended = parser.isSet(screenshot);
 

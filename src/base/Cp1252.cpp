@@ -49,7 +49,11 @@ std::string cp1252ToUtf8(std::string_view bytes) {
     return out;
 }
 
-std::string utf8ToCp1252(std::string_view utf8) {
+namespace {
+
+// UTF-8 to the code page. Malformed bytes become '?', or stay as they are with `keepBytes`;
+// `unheld` is set when a character the code page cannot hold was met (it becomes '?').
+std::string toCp1252(std::string_view utf8, bool keepBytes, bool& unheld) {
     std::string out;
     out.reserve(utf8.size());
     std::size_t i = 0;
@@ -61,7 +65,7 @@ std::string utf8ToCp1252(std::string_view utf8) {
                           : (lead >> 3) == 0x1E ? 4
                                                 : 0;
         if (len == 0 || i + len > utf8.size()) {
-            out += '?';
+            out += keepBytes ? utf8[i] : '?';
             ++i;
             continue;
         }
@@ -82,13 +86,30 @@ std::string utf8ToCp1252(std::string_view utf8) {
             valid = false;
         }
         if (!valid) {
-            out += '?';
+            out += keepBytes ? utf8[i] : '?';
             ++i;
             continue;
         }
-        out += encodeCodePoint(c);
+        const char encoded = encodeCodePoint(c);
+        unheld = unheld || (encoded == '?' && c != U'?');
+        out += encoded;
         i += len;
     }
+    return out;
+}
+
+}  // namespace
+
+std::string utf8ToCp1252(std::string_view utf8) {
+    bool unheld = false;
+    return toCp1252(utf8, false, unheld);
+}
+
+std::optional<std::string> fileNameToCp1252(std::string_view name) {
+    bool unheld = false;
+    std::string out = toCp1252(name, true, unheld);
+    if (unheld)
+        return std::nullopt;
     return out;
 }
 

@@ -7,6 +7,11 @@
 
 #include <sys/stat.h>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 #ifdef _WIN32
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -104,30 +109,79 @@ FilePtr openFile(const std::filesystem::path& path, const char* mode) {
 #endif
 }
 
-ReadResult readWholeFile(const std::filesystem::path& path) {
-    FilePtr file = openFile(path, "rb");
-    if (!file)
-        return {std::nullopt, std::strerror(errno)};
-        // One stat of the open file tells a folder apart and gives the size to read in one go.
+FilePtr openRegularFile(const std::filesystem::path& path, std::string& error) {
 #ifdef _WIN32
+    FilePtr file = openFile(path, "rb");
+    if (!file) {
+        error = std::strerror(errno);
+        return nullptr;
+    }
     struct _stat64 info {};
     const bool known = ::_fstat64(::_fileno(file.get()), &info) == 0;
     const bool folder = known && (info.st_mode & _S_IFDIR) != 0;
     const bool regular = known && (info.st_mode & _S_IFREG) != 0;
 #else
+    // Non-blocking, so that a pipe or a device in the file's place cannot stall the open;
+    // such a file is refused right after.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return nullptr;
+    }
     struct stat info {};
-    const bool known = ::fstat(::fileno(file.get()), &info) == 0;
+    const bool known = ::fstat(fd, &info) == 0;
     const bool folder = known && S_ISDIR(info.st_mode);
     const bool regular = known && S_ISREG(info.st_mode);
+    FilePtr file(regular ? ::fdopen(fd, "rb") : nullptr);
+    if (!file) {
+        const int reason = errno;
+        ::close(fd);
+        error = regular ? std::strerror(reason) : folder ? "it is a folder" : "not a regular file";
+        return nullptr;
+    }
 #endif
-    if (folder)
-        return {std::nullopt, "it is a folder"};
-    Bytes bytes(regular ? static_cast<std::size_t>(info.st_size) : 0);
+    if (!regular) {
+        error = folder ? "it is a folder" : "not a regular file";
+        return nullptr;
+    }
+    return file;
+}
+
+std::string sizeText(std::uint64_t bytes) {
+    const std::string exact = std::to_string(bytes) + " bytes";
+    if (bytes < kMebibyte)
+        return exact;
+    return std::to_string(bytes / kMebibyte) + " MiB (" + exact + ")";
+}
+
+ReadResult readWholeFile(const std::filesystem::path& path, std::uint64_t limit) {
+    std::string error;
+    FilePtr file = openRegularFile(path, error);
+    if (!file)
+        return {std::nullopt, error};
+    const auto tooLarge = [&](std::uint64_t size) {
+        return ReadResult{std::nullopt, "it holds " + sizeText(size) + ", more than the " +
+                                            sizeText(limit) + " Vondrel reads"};
+    };
+#ifdef _WIN32
+    struct _stat64 info {};
+    const bool known = ::_fstat64(::_fileno(file.get()), &info) == 0;
+#else
+    struct stat info {};
+    const bool known = ::fstat(::fileno(file.get()), &info) == 0;
+#endif
+    const std::uint64_t size =
+        known && info.st_size > 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
+    if (size > limit)
+        return tooLarge(size);
+    Bytes bytes(static_cast<std::size_t>(size));
     bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
-    // A file that has grown since (or has no size) is read on to its end.
+    // A file that has grown since is read on to its end, as long as it stays within the limit.
     std::uint8_t buffer[1 << 12];
     while (!std::ferror(file.get()) && !std::feof(file.get())) {
         const std::size_t more = std::fread(buffer, 1, sizeof buffer, file.get());
+        if (bytes.size() + more > limit)
+            return tooLarge(bytes.size() + more);
         bytes.insert(bytes.end(), buffer, buffer + more);
     }
     if (std::ferror(file.get()))
@@ -136,11 +190,8 @@ ReadResult readWholeFile(const std::filesystem::path& path) {
 }
 
 bool FileExists(const std::filesystem::path& path) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec))
-        return false;
-    FilePtr file = openFile(path, "rb");
-    return file != nullptr;
+    std::string error;
+    return openRegularFile(path, error) != nullptr;
 }
 
 std::filesystem::path childIgnoringCase(const std::filesystem::path& base,

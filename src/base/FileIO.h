@@ -44,10 +44,26 @@ struct ReadResult {
     std::string error;
 };
 
-ReadResult readWholeFile(const std::filesystem::path& path);
+inline constexpr std::uint64_t kMebibyte = std::uint64_t{1} << 20;
+// The most any whole-file read takes in unless told otherwise.
+inline constexpr std::uint64_t kDefaultReadLimit = 256 * kMebibyte;
 
-// True when `path` is a file that can be opened for reading (it is closed again at once).
+// Reads a regular file whole. Anything else in its place (a folder, a pipe, a device, a
+// socket) is refused without waiting on it, as is a file of more than `limit` bytes, which
+// is refused before any of it is read; the error then gives its size.
+ReadResult readWholeFile(const std::filesystem::path& path,
+                         std::uint64_t limit = kDefaultReadLimit);
+
+// A regular file opened for reading without waiting on it; nothing (with the reason in
+// `error`) for anything else or a file that cannot be opened.
+FilePtr openRegularFile(const std::filesystem::path& path, std::string& error);
+
+// True when `path` is a regular file that can be opened for reading (it is closed again at
+// once).
 bool FileExists(const std::filesystem::path& path);
+
+// A size in words for messages: "300 MiB (314572800 bytes)".
+std::string sizeText(std::uint64_t bytes);
 
 // `base` / `name`, taking the name as it stands when it exists and else the entry of
 // `base` whose name matches it ignoring letter case: an install copied from Windows keeps

@@ -148,7 +148,7 @@ std::vector<int> Household::familyOf(int id) const {
     std::vector<int> members;
     if (!isEditable(id))
         return members;
-    const Long family = persons_[id].MoneyPos;
+    const FilePos family = persons_[id].MoneyPos;
     for (int j = kMinId; j <= kMaxId; ++j) {
         if (isEditable(j) && persons_[j].MoneyPos == family)
             members.push_back(j);
@@ -296,7 +296,7 @@ bool Household::setFamilyMoney(int id, Long money) {
     if (!isEditable(id) || persons_[id].MoneyPos <= 0)
         return false;
     // Typing the money of one household is one gesture, whoever of it is shown.
-    const Key gesture{kMinId, Field::Money, persons_[id].MoneyPos};
+    const Key gesture{kMinId, Field::Money, familyOf(id).front()};
     Edit edit(*this, id, gesture);
     for (const int member : familyOf(id))
         edit.set({member, Field::Money, 0}, money);

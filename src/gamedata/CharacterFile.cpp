@@ -20,7 +20,9 @@ constexpr std::uint8_t kPortraitHeader[] = {'B',  'M',  'P',  '_',  0x00, 0x00, 
 }  // namespace
 
 std::string recordNameOf(std::string_view fileNameUtf8) {
-    std::string name = utf8ToCp1252(fileNameUtf8);
+    // A name the game cannot have written names no record; it must not become a name of
+    // question marks that another such file shares.
+    std::string name = fileNameToCp1252(fileNameUtf8).value_or("");
     name.resize(name.size() >= 4 ? name.size() - 4 : 0);
     return cp1252Lower(name);
 }
@@ -38,7 +40,8 @@ CharacterFile readCharacterFile(std::string_view fileNameUtf8, ByteView data) {
         return file;
     const auto nul = std::find(data.begin() + static_cast<std::ptrdiff_t>(nameStart), data.end(),
                                std::uint8_t{0});
-    if (nul == data.end())
+    if (nul == data.end() ||
+        static_cast<std::size_t>(nul - data.begin()) - nameStart > kMaxFirstName)
         return file;
     file.firstName.assign(data.begin() + static_cast<std::ptrdiff_t>(nameStart), nul);
 

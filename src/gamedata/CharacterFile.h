@@ -8,6 +8,10 @@
 
 namespace vondrel {
 
+// A first name longer than this is no name the game wrote: such a file is not accepted, so
+// no file makes the loader keep more than a few kilobytes of it.
+inline constexpr std::size_t kMaxFirstName = 255;
+
 // Portraits are 25 x 25 pixel 24-bit bitmap files.
 inline constexpr std::size_t kPortraitSize = 1954;
 
@@ -25,7 +29,8 @@ struct CharacterFile {
     bool operator==(const CharacterFile&) const = default;
 };
 
-// The record name of a character file, from its name as the file system shows it (UTF-8).
+// The record name of a character file, from its name as the file system gives it (UTF-8,
+// or bytes that are not UTF-8); empty for a name the game's code page cannot hold.
 std::string recordNameOf(std::string_view fileNameUtf8);
 
 // Reads one character file from its bytes. Never fails on malformed data: such a file

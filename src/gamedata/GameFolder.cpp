@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "base/FileIO.h"
+#include "resources/StringTable.h"
 
 namespace vondrel {
 namespace {
@@ -84,7 +85,14 @@ std::optional<std::string> BrowseGamePath(DiscoveryServices& services) {
             services.picker.pickFolder(kBrowseTitle, services.browseStart, hint).value_or("");
         if (holdsGame(picked)) {
             const std::string folder = withTrailingSeparator(picked);
-            services.settings.write(kSettingsApplication, kSettingsSection, kSettingsKey, folder);
+            const std::string failure = services.settings.write(
+                kSettingsApplication, kSettingsSection, kSettingsKey, folder);
+            // Not remembered, but usable for this run.
+            if (!failure.empty()) {
+                services.messages.show(
+                    StringTable::builtIn().text(text::CouldNotWriteSettings) + failure,
+                    MessageIcon::Critical, MessageButtons::Ok);
+            }
             return folder;
         }
         const MessageAnswer answer = services.messages.show(kWrongDir, MessageIcon::Information,
@@ -96,6 +104,10 @@ std::optional<std::string> BrowseGamePath(DiscoveryServices& services) {
 
 std::optional<std::string> discoverGamePath(DiscoveryServices& services) {
     const std::string fromRegistry = GetGamePath(services.registry);
+    if (const std::string problem = services.registry.problem(); !problem.empty()) {
+        services.messages.show(StringTable::builtIn().text(text::CouldNotRead) + problem,
+                               MessageIcon::Critical, MessageButtons::Ok);
+    }
     if (fromRegistry != kNotFound && holdsGame(fromRegistry))
         return fromRegistry;
     for (Registry* other : services.otherRegistries) {
@@ -106,6 +118,10 @@ std::optional<std::string> discoverGamePath(DiscoveryServices& services) {
 
     const std::string remembered =
         services.settings.read(kSettingsApplication, kSettingsSection, kSettingsKey, kNotFound);
+    if (const std::string problem = services.settings.problem(); !problem.empty()) {
+        services.messages.show(StringTable::builtIn().text(text::CouldNotRead) + problem,
+                               MessageIcon::Critical, MessageButtons::Ok);
+    }
     if (remembered != kNotFound && holdsGame(remembered))
         return withTrailingSeparator(remembered);
     return BrowseGamePath(services);

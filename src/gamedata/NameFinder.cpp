@@ -1,110 +1,191 @@
 #include "gamedata/NameFinder.h"
 
 #include <algorithm>
-#include <cstring>
-#include <limits>
+#include <array>
+#include <cstdint>
+#include <deque>
 
 namespace vondrel {
 namespace {
 
-constexpr std::size_t kBlock = 2;
-// Names shorter than this are searched one by one; the shift table needs a few bytes.
-constexpr std::size_t kMinMultiLength = 3;
-constexpr std::size_t kMaxWindow = 200;
+using Node = std::int32_t;
+constexpr Node kRoot = 0;
+constexpr Node kNone = -1;
 
-inline unsigned blockAt(const std::uint8_t* p) {
-    return unsigned{p[0]} << 8 | p[1];
-}
+// The names as a trie with failure links (Aho-Corasick). Nodes are numbered breadth-first
+// with siblings in byte order, so the children of a node are a run of consecutive numbers
+// that a binary search over their bytes finds.
+class NameMachine {
+  public:
+    // `names`: distinct, non-empty and sorted.
+    explicit NameMachine(const std::vector<const std::string*>& names) {
+        rootChild_.fill(kNone);
+        struct Pending {
+            std::size_t lo, hi, depth;
+        };
+        std::deque<Pending> queue{{0, names.size(), 0}};
+        byte_.push_back(0);
+        addNode();
+        for (Node node = 0; !queue.empty(); ++node) {
+            auto [lo, hi, depth] = queue.front();
+            queue.pop_front();
+            // The name that ends here sorts first in its range.
+            if (names[lo]->size() == depth) {
+                term_[static_cast<std::size_t>(node)] = static_cast<std::int32_t>(lo);
+                ++lo;
+            }
+            first_[static_cast<std::size_t>(node)] = static_cast<Node>(byte_.size());
+            while (lo < hi) {
+                const auto c = static_cast<std::uint8_t>((*names[lo])[depth]);
+                std::size_t end = lo + 1;
+                while (end < hi && static_cast<std::uint8_t>((*names[end])[depth]) == c)
+                    ++end;
+                const auto child = static_cast<Node>(byte_.size());
+                byte_.push_back(c);
+                addNode();
+                if (node == kRoot)
+                    rootChild_[c] = child;
+                queue.push_back({lo, end, depth + 1});
+                lo = end;
+            }
+            last_[static_cast<std::size_t>(node)] = static_cast<Node>(byte_.size());
+        }
+        // Failure links, breadth-first: a node's parent is done before the node.
+        for (Node node = 0; node < size(); ++node) {
+            for (Node child = first(node); child < last(node); ++child) {
+                fail_[static_cast<std::size_t>(child)] =
+                    node == kRoot ? kRoot
+                                  : step(fail(node), byte_[static_cast<std::size_t>(child)]);
+            }
+        }
+        foundJump_ = fail_;
+        wholeJump_ = fail_;
+    }
+
+    Node size() const { return static_cast<Node>(byte_.size()); }
+    Node fail(Node n) const { return fail_[static_cast<std::size_t>(n)]; }
+    std::int32_t term(Node n) const { return term_[static_cast<std::size_t>(n)]; }
+    Node rootChild(std::uint8_t c) const { return rootChild_[c]; }
+
+    // The state after `c` in state `n`.
+    Node step(Node n, std::uint8_t c) const {
+        for (;;) {
+            if (n == kRoot)
+                return std::max(rootChild_[c], kRoot);
+            const auto begin = byte_.begin() + first(n);
+            const auto end = byte_.begin() + last(n);
+            const auto it = std::lower_bound(begin, end, c);
+            if (it != end && *it == c)
+                return static_cast<Node>(it - byte_.begin());
+            n = fail(n);
+        }
+    }
+
+    // The longest name among the suffixes of state `n` (itself included) that is not yet
+    // done in `done`, or the root when none is left. Done names are skipped for good:
+    // `jump` is shortened on the way, so each is passed over only a few times in all.
+    Node nextOpen(Node n, std::vector<Node>& jump, const std::vector<bool>& done) const {
+        Node open = n;
+        while (open != kRoot && (term(open) < 0 || done[static_cast<std::size_t>(term(open))]))
+            open = jump[static_cast<std::size_t>(open)];
+        while (n != open) {
+            const Node next = jump[static_cast<std::size_t>(n)];
+            jump[static_cast<std::size_t>(n)] = open;
+            n = next;
+        }
+        return open;
+    }
+
+    std::vector<Node> foundJump_;
+    std::vector<Node> wholeJump_;
+
+  private:
+    void addNode() {
+        fail_.push_back(kRoot);
+        term_.push_back(-1);
+        first_.push_back(0);
+        last_.push_back(0);
+    }
+    Node first(Node n) const { return first_[static_cast<std::size_t>(n)]; }
+    Node last(Node n) const { return last_[static_cast<std::size_t>(n)]; }
+
+    std::vector<std::uint8_t> byte_;
+    std::vector<Node> fail_;
+    std::vector<std::int32_t> term_;
+    std::vector<Node> first_;
+    std::vector<Node> last_;
+    std::array<Node, 256> rootChild_{};
+};
 
 }  // namespace
 
 std::vector<std::size_t> findRecordNames(ByteView data, const std::vector<std::string>& names) {
-    // The first occurrence of each name, and the first one followed by a NUL.
-    std::vector<std::size_t> found(names.size(), kNoMatch);
-    std::vector<std::size_t> whole(names.size(), kNoMatch);
-
+    std::vector<std::size_t> result(names.size(), kNoMatch);
     // Distinct names take part once; duplicates share the answer.
-    std::vector<std::size_t> multi;
-    std::size_t window = kMaxWindow;
-    for (std::size_t k = 0; k < names.size(); ++k) {
-        const std::string& name = names[k];
-        if (name.empty())
-            continue;
-        if (name.size() < kMinMultiLength) {
-            const std::string terminated = name + '\0';
-            found[k] = findBytes(data, asBytes(terminated));
-            if (found[k] == kNoMatch)
-                found[k] = findBytes(data, asBytes(name));
-            continue;
-        }
-        multi.push_back(k);
-        window = std::min(window, name.size());
+    std::vector<const std::string*> distinct;
+    for (const std::string& name : names) {
+        if (!name.empty())
+            distinct.push_back(&name);
     }
-    if (multi.empty())
-        return found;
+    if (distinct.empty())
+        return result;
+    std::sort(distinct.begin(), distinct.end(),
+              [](const std::string* a, const std::string* b) { return *a < *b; });
+    distinct.erase(std::unique(distinct.begin(), distinct.end(),
+                               [](const std::string* a, const std::string* b) { return *a == *b; }),
+                   distinct.end());
 
-    std::sort(multi.begin(), multi.end(),
-              [&](std::size_t a, std::size_t b) { return names[a] < names[b]; });
-    std::vector<std::size_t> unique;
-    std::vector<std::size_t> representative(names.size(), kNoMatch);
-    for (std::size_t k : multi) {
-        if (!unique.empty() && names[unique.back()] == names[k]) {
-            representative[k] = unique.back();
-        } else {
-            unique.push_back(k);
-            representative[k] = k;
-        }
-    }
-
-    const std::size_t defaultShift = window - kBlock + 1;
-    std::vector<std::uint8_t> shift(1u << 16, static_cast<std::uint8_t>(defaultShift));
-    // Buckets of names whose window-long prefix ends in a given block, as linked lists.
-    std::vector<std::int32_t> head(1u << 16, -1);
-    std::vector<std::int32_t> next(unique.size(), -1);
-    for (std::size_t u = 0; u < unique.size(); ++u) {
-        const auto* p = reinterpret_cast<const std::uint8_t*>(names[unique[u]].data());
-        for (std::size_t q = kBlock; q <= window; ++q) {
-            auto& s = shift[blockAt(p + q - kBlock)];
-            s = std::min<std::uint8_t>(s, static_cast<std::uint8_t>(window - q));
-        }
-        const unsigned last = blockAt(p + window - kBlock);
-        next[u] = head[last];
-        head[last] = static_cast<std::int32_t>(u);
-    }
+    NameMachine machine(distinct);
+    // The first occurrence of each name, and the first one followed by a NUL.
+    std::vector<std::size_t> found(distinct.size(), kNoMatch);
+    std::vector<std::size_t> whole(distinct.size(), kNoMatch);
+    std::vector<bool> foundDone(distinct.size(), false);
+    std::vector<bool> wholeDone(distinct.size(), false);
+    std::size_t unfound = distinct.size();
+    std::size_t unwhole = distinct.size();
 
     const std::size_t n = data.size();
     const std::uint8_t* text = data.data();
-    std::size_t remaining = unique.size();
-    for (std::size_t pos = window - 1; pos < n && remaining > 0;) {
-        const unsigned block = blockAt(text + pos - 1);
-        if (const std::size_t s = shift[block]; s > 0) {
-            pos += s;
-            continue;
+    Node state = kRoot;
+    for (std::size_t pos = 0; pos < n && unwhole > 0; ++pos) {
+        if (state == kRoot) {
+            // Most of the file starts no name at all.
+            while (pos < n && machine.rootChild(text[pos]) == kNone)
+                ++pos;
+            if (pos == n)
+                break;
         }
-        const std::size_t start = pos + 1 - window;
-        for (std::int32_t u = head[block]; u >= 0; u = next[static_cast<std::size_t>(u)]) {
-            const std::size_t k = unique[static_cast<std::size_t>(u)];
-            if (whole[k] != kNoMatch)
-                continue;
-            const std::string& name = names[k];
-            if (n - start >= name.size() &&
-                std::memcmp(text + start, name.data(), name.size()) == 0) {
-                if (found[k] == kNoMatch)
-                    found[k] = start;
-                if (n - start > name.size() && text[start + name.size()] == 0) {
-                    whole[k] = start;
-                    --remaining;
-                }
+        state = machine.step(state, text[pos]);
+        if (unfound > 0) {
+            for (Node at = machine.nextOpen(state, machine.foundJump_, foundDone); at != kRoot;
+                 at = machine.nextOpen(machine.fail(at), machine.foundJump_, foundDone)) {
+                const auto k = static_cast<std::size_t>(machine.term(at));
+                found[k] = pos + 1 - distinct[k]->size();
+                foundDone[k] = true;
+                --unfound;
             }
         }
-        ++pos;
+        if (pos + 1 < n && text[pos + 1] == 0) {
+            for (Node at = machine.nextOpen(state, machine.wholeJump_, wholeDone); at != kRoot;
+                 at = machine.nextOpen(machine.fail(at), machine.wholeJump_, wholeDone)) {
+                const auto k = static_cast<std::size_t>(machine.term(at));
+                whole[k] = pos + 1 - distinct[k]->size();
+                wholeDone[k] = true;
+                --unwhole;
+            }
+        }
     }
 
-    for (std::size_t k : multi) {
-        const std::size_t r = representative[k];
-        found[k] = whole[r] != kNoMatch ? whole[r] : found[r];
+    for (std::size_t k = 0; k < names.size(); ++k) {
+        if (names[k].empty())
+            continue;
+        const auto d = static_cast<std::size_t>(
+            std::lower_bound(distinct.begin(), distinct.end(), &names[k],
+                             [](const std::string* a, const std::string* b) { return *a < *b; }) -
+            distinct.begin());
+        result[k] = whole[d] != kNoMatch ? whole[d] : found[d];
     }
-    return found;
+    return result;
 }
 
 }  // namespace vondrel

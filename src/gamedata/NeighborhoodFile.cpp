@@ -21,12 +21,6 @@ std::vector<std::size_t> allOccurrences(ByteView data, ByteView pattern) {
     return hits;
 }
 
-std::uint32_t key32(const std::uint8_t* p) {
-    std::uint32_t k;
-    std::memcpy(&k, p, 4);
-    return k;
-}
-
 ByteView membersOf(ByteView data, std::size_t familyOffset) {
     const std::size_t start = familyOffset + fam::Members;
     if (start >= data.size())
@@ -36,16 +30,42 @@ ByteView membersOf(ByteView data, std::size_t familyOffset) {
 
 }  // namespace
 
-NeighborhoodIndex::NeighborhoodIndex(ByteView data, const std::vector<std::string>& recordNames)
+NeighborhoodIndex::NeighborhoodIndex(ByteView data, const std::vector<std::string>& recordNames,
+                                     const std::vector<std::string>& personKeys)
     : data_(data),
       nameOffsets_(findRecordNames(data, recordNames)),
       families_(allOccurrences(data, kFamilyTag)),
       nameMarkers_(allOccurrences(data, kFamilyNameMarker)) {
-    for (std::size_t f = 0; f < families_.size(); ++f) {
-        const ByteView members = membersOf(data_, families_[f]);
-        for (std::size_t o = 0; o + 4 <= members.size(); ++o) {
-            familyByKey_.try_emplace(key32(members.data() + o), f);
+    // One pass over the member lists, looking up each stretch of a key's length among the
+    // keys asked for (a key is 4 bytes, fewer when its character file ends early).
+    std::unordered_map<std::string, bool> wanted;
+    std::vector<std::size_t> lengths;
+    for (const std::string& key : personKeys) {
+        if (wanted.emplace(key, false).second &&
+            std::find(lengths.begin(), lengths.end(), key.size()) == lengths.end()) {
+            lengths.push_back(key.size());
         }
+    }
+    std::size_t left = wanted.size();
+    std::string window;
+    for (std::size_t f = 0; f < families_.size() && left > 0; ++f) {
+        const ByteView members = membersOf(data_, families_[f]);
+        for (const std::size_t length : lengths) {
+            // An empty key is found in any member list that is not empty.
+            for (std::size_t o = 0; o + length <= members.size() && o < members.size(); ++o) {
+                window.assign(reinterpret_cast<const char*>(members.data()) + o, length);
+                const auto it = wanted.find(window);
+                if (it != wanted.end() && !it->second) {
+                    it->second = true;
+                    familyByKey_.emplace(window, f);
+                    --left;
+                }
+            }
+        }
+    }
+    for (const auto& [key, found] : wanted) {
+        if (!found)
+            familyByKey_.emplace(key, kNoMatch);
     }
 }
 
@@ -71,9 +91,8 @@ FamilyInfo NeighborhoodIndex::familyAt(std::size_t index) const {
 }
 
 std::optional<FamilyInfo> NeighborhoodIndex::familyOf(std::string_view key) const {
-    if (key.size() == 4) {
-        const auto it = familyByKey_.find(key32(reinterpret_cast<const std::uint8_t*>(key.data())));
-        if (it == familyByKey_.end())
+    if (const auto it = familyByKey_.find(std::string(key)); it != familyByKey_.end()) {
+        if (it->second == kNoMatch)
             return std::nullopt;
         return familyAt(it->second);
     }
@@ -106,7 +125,7 @@ std::vector<RelationEntry> NeighborhoodIndex::relations(std::size_t recordOffset
             if (!value || !loves || !readInt32(data_, e + 12))
                 break;
             if (isValidId(*other)) {
-                entries.push_back({*other, *value, static_cast<Long>(e + 12 + 1), *loves == 1});
+                entries.push_back({*other, *value, static_cast<FilePos>(e + 12 + 1), *loves == 1});
             }
             nextMarker = e + 20;
         }

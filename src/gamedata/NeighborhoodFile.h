@@ -44,7 +44,7 @@ struct RelationEntry {
     int otherId = 0;
     Long value = 0;
     // 1-based position of the value.
-    Long position = 0;
+    FilePos position = 0;
     bool loves = false;
 };
 
@@ -52,7 +52,10 @@ struct RelationEntry {
 // family record with the keys of its member list.
 class NeighborhoodIndex {
   public:
-    NeighborhoodIndex(ByteView data, const std::vector<std::string>& recordNames);
+    // `personKeys`: the keys familyOf will be asked for; only their families are indexed,
+    // so the index stays small whatever the file holds.
+    NeighborhoodIndex(ByteView data, const std::vector<std::string>& recordNames,
+                      const std::vector<std::string>& personKeys = {});
 
     ByteView data() const { return data_; }
     // 0-based offset of recordNames[k]'s record (see findRecordNames), or kNoMatch.
@@ -70,7 +73,8 @@ class NeighborhoodIndex {
     std::vector<std::size_t> nameOffsets_;
     std::vector<std::size_t> families_;
     std::vector<std::size_t> nameMarkers_;
-    std::unordered_map<std::uint32_t, std::size_t> familyByKey_;
+    // The first family of each person key asked for; absent: none holds it.
+    std::unordered_map<std::string, std::size_t> familyByKey_;
 };
 
 }  // namespace vondrel

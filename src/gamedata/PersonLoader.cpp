@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 
 #include "base/Cp1252.h"
 #include "base/FileIO.h"
@@ -48,9 +49,11 @@ constexpr Check kChecks[] = {
 
 class FilePass {
   public:
-    FilePass(const std::vector<CharacterSource>& files, const NeighborhoodIndex& index,
+    FilePass(const std::vector<CharacterSource>& files,
+             const std::vector<const CharacterFile*>& characters, const NeighborhoodIndex& index,
              Persons& persons, LoadSink& sink, const StringTable& strings)
         : files_(files),
+          characters_(characters),
           index_(index),
           data_(index.data()),
           persons_(persons),
@@ -99,8 +102,9 @@ class FilePass {
     Integer valueAt(std::size_t offset, std::size_t field) const {
         return *readInt16(data_, offset + field);
     }
-    void fileError(const std::string& fileName) {
-        sink_.message(strings_.text(text::ReadError) + fileName + "\n" +
+    void fileError(const std::string& fileName, const std::string& reason = {}) {
+        sink_.message(strings_.text(text::ReadError) + fileName +
+                      (reason.empty() ? "" : " (" + reason + ")") + "\n" +
                       strings_.text(text::IgnoreFile));
     }
     void valueError(const std::string& fileName) {
@@ -117,6 +121,7 @@ class FilePass {
     void rejectWithoutSlot() { sink_.image({}, std::nullopt); }
 
     const std::vector<CharacterSource>& files_;
+    const std::vector<const CharacterFile*>& characters_;
     const NeighborhoodIndex& index_;
     ByteView data_;
     Persons& persons_;
@@ -144,13 +149,12 @@ void FilePass::run(std::size_t k) {
     const int imageNumber = static_cast<int>(k) + 1;
     sink_.advance(1);
 
-    const CharacterFile character =
-        source.bytes ? readCharacterFile(source.fileName, *source.bytes) : CharacterFile{};
+    const CharacterFile& character = *characters_[k];
     const std::size_t offset = index_.nameOffset(k);
     const std::optional<int> slot = slotAt(offset);
 
     if (!character.accepted) {
-        fileError(source.fileName);
+        fileError(source.fileName, source.bytes || source.parsed ? "" : source.error);
         sink_.advance(5);
         if (slot) {
             claim(*slot, k);
@@ -171,7 +175,7 @@ void FilePass::run(std::size_t k) {
 
     std::string familyName;
     Long money = 0;
-    Long moneyPos = 0;
+    FilePos moneyPos = 0;
     Integer house = 0;
     if (const auto family = index_.familyOf(character.personKey); family && !family->name.empty()) {
         if (family->house > kMaxHouse) {
@@ -183,14 +187,14 @@ void FilePass::run(std::size_t k) {
         }
         familyName = family->name;
         money = family->money;
-        moneyPos = static_cast<Long>(family->offset + fam::Money + 1);
+        moneyPos = static_cast<FilePos>(family->offset + fam::Money + 1);
         house = family->house;
     }
 
     sink_.advance(1);
     claim(id, k);
     PersonRecord& p = persons_[id];
-    p.NamePos = static_cast<Long>(offset + 1);
+    p.NamePos = static_cast<FilePos>(offset + 1);
     p.Id = static_cast<Integer>(id);
     p.FirstName = character.firstName;
     p.FamilyName = familyName;
@@ -240,7 +244,53 @@ void FilePass::run(std::size_t k) {
     sink_.advance(1);
 }
 
+// Passes everything on, but only the first kMessagesShown messages as messages: the later
+// ones are logged and gathered into one message that close() sends.
+class GatheringSink : public LoadSink {
+  public:
+    GatheringSink(LoadSink& sink, const StringTable& strings) : sink_(sink), strings_(strings) {}
+
+    void begin(int maximum) override { sink_.begin(maximum); }
+    void advance(int amount) override { sink_.advance(amount); }
+    void image(const std::string& key, const std::optional<Bytes>& portrait) override {
+        sink_.image(key, portrait);
+    }
+    void log(const std::string& text) override { sink_.log(text); }
+    void message(const std::string& text) override {
+        if (shown_ < kMessagesShown) {
+            ++shown_;
+            sink_.message(text);
+            return;
+        }
+        sink_.log(text);
+        if (gathered_.size() < static_cast<std::size_t>(kMessagesListed))
+            gathered_.push_back(text.substr(0, text.find('\n')));
+        ++count_;
+    }
+    void close() {
+        if (count_ == 0)
+            return;
+        std::string text = strings_.text(text::MoreMessages) + std::to_string(count_);
+        for (const std::string& line : gathered_)
+            text += "\n" + line;
+        if (count_ > gathered_.size())
+            text += "\n...";
+        sink_.message(text + "\n" + strings_.text(text::FullListLogged));
+    }
+
+  private:
+    LoadSink& sink_;
+    const StringTable& strings_;
+    int shown_ = 0;
+    std::size_t count_ = 0;
+    std::vector<std::string> gathered_;
+};
+
 }  // namespace
+
+void LoadSink::log(const std::string& text) {
+    std::fprintf(stderr, "vondrel: %s\n", text.c_str());
+}
 
 std::string imageKeyOf(int id) {
     return "ID=" + std::to_string(id);
@@ -249,13 +299,34 @@ std::string imageKeyOf(int id) {
 std::vector<PickerEntry> loadPersons(const std::vector<CharacterSource>& files,
                                      ByteView neighborhood, Persons& persons, LoadSink& sink,
                                      const StringTable& strings) {
+    // Each file read once; the neighbourhood is indexed for their record names and keys.
+    std::vector<CharacterFile> readHere;
+    readHere.reserve(files.size());
+    std::vector<const CharacterFile*> characters;
+    characters.reserve(files.size());
+    for (const CharacterSource& file : files) {
+        if (file.parsed) {
+            characters.push_back(&*file.parsed);
+            continue;
+        }
+        if (file.bytes) {
+            readHere.push_back(readCharacterFile(file.fileName, *file.bytes));
+        } else {
+            readHere.emplace_back().recordName = recordNameOf(file.fileName);
+        }
+        characters.push_back(&readHere.back());
+    }
     std::vector<std::string> recordNames;
+    std::vector<std::string> keys;
     recordNames.reserve(files.size());
-    for (const CharacterSource& file : files)
-        recordNames.push_back(recordNameOf(file.fileName));
-    const NeighborhoodIndex index(neighborhood, recordNames);
+    for (const CharacterFile* character : characters) {
+        recordNames.push_back(character->recordName);
+        if (character->accepted)
+            keys.push_back(character->personKey);
+    }
+    const NeighborhoodIndex index(neighborhood, recordNames, keys);
 
-    FilePass pass(files, index, persons, sink, strings);
+    FilePass pass(files, characters, index, persons, sink, strings);
     for (std::size_t k = 0; k < files.size(); ++k)
         pass.run(k);
     sink.image(kUnknownImageKey, std::nullopt);
@@ -272,8 +343,9 @@ std::vector<std::filesystem::path> listCharacterFiles(const std::filesystem::pat
             continue;
         if (cp1252Lower(name.substr(name.size() - 4)) != ".iff")
             continue;
+        // A pipe or a device under such a name is listed, so that reading it reports it.
         std::error_code typeError;
-        if (!it->is_regular_file(typeError))
+        if (it->is_directory(typeError))
             continue;
         files.push_back(it->path());
     }
@@ -303,12 +375,13 @@ std::filesystem::path neighborhoodPathOf(const std::filesystem::path& gamePath) 
 }
 
 GameFolderLoad loadGameFolder(const std::string& gamePath, Persons& persons, LoadSink& sink,
-                              const StringTable& strings) {
-    return loadGameFolder(pathFromUtf8(gamePath), persons, sink, strings);
+                              const StringTable& strings, const FileLimits& limits) {
+    return loadGameFolder(pathFromUtf8(gamePath), persons, sink, strings, limits);
 }
 
 GameFolderLoad loadGameFolder(const std::filesystem::path& gamePath, Persons& persons,
-                              LoadSink& sink, const StringTable& strings) {
+                              LoadSink& sink, const StringTable& strings,
+                              const FileLimits& limits) {
     GameFolderLoad result;
     result.neighborhoodPath = neighborhoodPathOf(gamePath);
 
@@ -330,10 +403,10 @@ GameFolderLoad loadGameFolder(const std::filesystem::path& gamePath, Persons& pe
         return result;
     }
 
-    ReadResult neighborhood = readWholeFile(result.neighborhoodPath);
+    ReadResult neighborhood = readWholeFile(result.neighborhoodPath, limits.neighborhood);
     if (!neighborhood.bytes) {
-        sink.message(strings.text(text::CouldNotRead) + utf8Of(result.neighborhoodPath) +
-                     " (" + neighborhood.error + ")\n" + strings.text(text::CannotGoOn));
+        sink.message(strings.text(text::CouldNotRead) + utf8Of(result.neighborhoodPath) + " (" +
+                     neighborhood.error + ")\n" + strings.text(text::CannotGoOn));
         result.status = LoadStatus::NeighborhoodUnreadable;
         return result;
     }
@@ -342,9 +415,17 @@ GameFolderLoad loadGameFolder(const std::filesystem::path& gamePath, Persons& pe
     std::vector<CharacterSource> sources;
     sources.reserve(paths.size());
     for (const auto& path : paths) {
-        sources.push_back({utf8Of(path.filename()), readWholeFile(path).bytes});
+        // Read and parsed one by one: only what the pass needs of each file is kept.
+        const std::string name = utf8Of(path.filename());
+        ReadResult read = readWholeFile(path, limits.character);
+        if (read.bytes)
+            sources.push_back({name, std::nullopt, {}, readCharacterFile(name, *read.bytes)});
+        else
+            sources.push_back({name, std::nullopt, read.error});
     }
-    result.entries = loadPersons(sources, result.neighborhood, persons, sink, strings);
+    GatheringSink gathering(sink, strings);
+    result.entries = loadPersons(sources, result.neighborhood, persons, gathering, strings);
+    gathering.close();
     return result;
 }
 

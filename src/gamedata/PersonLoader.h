@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "base/Bytes.h"
+#include "base/FileIO.h"
+#include "gamedata/CharacterFile.h"
 #include "model/Persons.h"
 #include "resources/StringTable.h"
 
@@ -16,6 +18,10 @@ namespace vondrel {
 struct CharacterSource {
     std::string fileName;
     std::optional<Bytes> bytes;
+    // Why the file could not be read, when it could not and the reason is known.
+    std::string error = {};
+    // The file already read from its bytes, which then need not be kept.
+    std::optional<CharacterFile> parsed = std::nullopt;
 };
 
 // Receives, in file order, the progress, messages and portraits the window shows while
@@ -32,6 +38,20 @@ class LoadSink {
     // picture, or empty for a rejected file that names no slot. Without portrait bytes the
     // picture is the placeholder face.
     virtual void image(const std::string& key, const std::optional<Bytes>& portrait) = 0;
+    // A message kept out of the boxes (see kMessagesShown); printed to the error output.
+    virtual void log(const std::string& text);
+};
+
+// The messages of one game folder's load that are shown one by one; the rest are gathered
+// into one closing message and logged in full.
+inline constexpr int kMessagesShown = 10;
+// How many of the gathered messages the closing message lists.
+inline constexpr int kMessagesListed = 20;
+
+// The most the loader reads of each file; larger files are refused before they are read.
+struct FileLimits {
+    std::uint64_t neighborhood = 256 * kMebibyte;
+    std::uint64_t character = 16 * kMebibyte;
 };
 
 // A person picker entry: the slot it was made from, its text and the picture it shows.
@@ -57,7 +77,7 @@ std::vector<PickerEntry> loadPersons(const std::vector<CharacterSource>& files,
                                      const StringTable& strings = StringTable::builtIn());
 
 // The character files of a folder: every file whose name ends in ".iff" in any letter
-// case, sorted by name ignoring case. Hidden files are left out.
+// case, sorted by name ignoring case. Hidden files and folders are left out.
 std::vector<std::filesystem::path> listCharacterFiles(const std::filesystem::path& folder);
 
 enum class LoadStatus { Loaded, CharactersFolderMissing, NoCharacters, NeighborhoodUnreadable };
@@ -77,10 +97,12 @@ std::filesystem::path neighborhoodPathOf(const std::filesystem::path& gamePath);
 // Loads a whole game folder. On any status but Loaded the sink has been told why and the
 // program cannot go on.
 GameFolderLoad loadGameFolder(const std::filesystem::path& gamePath, Persons& persons,
-                              LoadSink& sink, const StringTable& strings = StringTable::builtIn());
+                              LoadSink& sink, const StringTable& strings = StringTable::builtIn(),
+                              const FileLimits& limits = {});
 // The same for a folder given as UTF-8 text, as the registry, the settings and the folder
 // dialog give it.
 GameFolderLoad loadGameFolder(const std::string& gamePath, Persons& persons, LoadSink& sink,
-                              const StringTable& strings = StringTable::builtIn());
+                              const StringTable& strings = StringTable::builtIn(),
+                              const FileLimits& limits = {});
 
 }  // namespace vondrel

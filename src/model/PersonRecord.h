@@ -11,6 +11,8 @@ using Integer = std::int16_t;
 using Long = std::int32_t;
 // A 16-bit flag: True is exactly -1, False is 0, and only -1 counts as True.
 using Boolean = std::int16_t;
+// A 1-based byte position in the neighbourhood file; 0 when there is none.
+using FilePos = std::int64_t;
 
 inline constexpr Boolean kTrue = -1;
 inline constexpr Boolean kFalse = 0;
@@ -53,13 +55,13 @@ struct PersonRecord {
     Integer Cleaning = 0;
     Integer LingerHouse = 0;
     Long Money = 0;
-    Long MoneyPos = 0;
+    FilePos MoneyPos = 0;
     Boolean IsGhost = kFalse;
     std::array<Boolean, kSlotCount> HasRelation{};
     std::array<Long, kSlotCount> Relation{};
-    std::array<Long, kSlotCount> RelationPos{};
+    std::array<FilePos, kSlotCount> RelationPos{};
     std::array<Boolean, kSlotCount> Loves{};
-    Long NamePos = 0;
+    FilePos NamePos = 0;
     Integer House = 0;
     Integer Sex = 0;
     // Set when the last file that filled this slot was rejected: its fields are incomplete

@@ -35,6 +35,9 @@ class Registry {
     virtual std::optional<RegistryValue> read(std::string_view subkey, std::string_view name) = 0;
     // Turns a folder path as the registry holds it into a path this process can open.
     virtual std::string toLocalPath(std::string_view registryPath) const = 0;
+    // Why the last read could not look into the registry at all, for the user (UTF-8,
+    // naming what could not be read); empty when it could, or found nothing to read.
+    virtual std::string problem() const { return {}; }
 };
 
 }  // namespace vondrel

@@ -11,8 +11,12 @@ class SettingsStore {
     virtual ~SettingsStore() = default;
     virtual std::string read(std::string_view application, std::string_view section,
                              std::string_view key, std::string_view defaultValue) = 0;
-    virtual void write(std::string_view application, std::string_view section, std::string_view key,
-                       std::string_view value) = 0;
+    // Why the last read could not look at the stored settings (naming where they are
+    // kept); empty when it could.
+    virtual std::string problem() const { return {}; }
+    // Empty when the value was stored; else why not, naming where the settings are kept.
+    virtual std::string write(std::string_view application, std::string_view section,
+                              std::string_view key, std::string_view value) = 0;
 };
 
 }  // namespace vondrel

@@ -9,6 +9,9 @@
 namespace vondrel {
 namespace {
 
+// Longer paths cannot be opened (PATH_MAX on Linux); components past it are not looked up.
+constexpr std::size_t kLongestLookedUpPath = 4096;
+
 char asciiLower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
@@ -272,11 +275,22 @@ std::filesystem::path WineRegistry::prefixFromEnvironment() {
 }
 
 std::optional<RegistryValue> WineRegistry::read(std::string_view subkey, std::string_view name) {
-    const ReadResult file = readWholeFile(prefix_ / "system.reg");
-    if (!file.bytes)
+    const std::filesystem::path path = prefix_ / "system.reg";
+    const ReadResult file = readWholeFile(path, kRegistryLimit);
+    problem_.clear();
+    if (!file.bytes) {
+        std::error_code ec;
+        if (std::filesystem::exists(path, ec))
+            problem_ = utf8Of(path) + " (" + file.error + ")";
         return std::nullopt;
-    const std::string_view text(reinterpret_cast<const char*>(file.bytes->data()),
-                                file.bytes->size());
+    }
+    return find(
+        std::string_view(reinterpret_cast<const char*>(file.bytes->data()), file.bytes->size()),
+        subkey, name);
+}
+
+std::optional<RegistryValue> WineRegistry::find(std::string_view text, std::string_view subkey,
+                                                std::string_view name) {
     const std::string_view wantedKey = trimBackslashes(subkey);
 
     // A key may be listed more than once; as when Wine loads the file, the last
@@ -346,6 +360,12 @@ std::string WineRegistry::toLocalPath(std::string_view registryPath) const {
     if (drive == "c:" && !std::filesystem::exists(local, ec))
         local = prefix_ / "drive_c";
 
+    // Each component is looked up in the folder built so far, until one is missing (then no
+    // later one can be on disk) or the path grows longer than any the system opens; the
+    // rest is appended as it stands. The path is built as text, so a value of any length
+    // takes time in proportion to it.
+    std::string result = local.string();
+    bool onDisk = true;
     const std::string_view rest = std::string_view(slashed).substr(2);
     std::size_t start = 0;
     while (start < rest.size()) {
@@ -353,13 +373,22 @@ std::string WineRegistry::toLocalPath(std::string_view registryPath) const {
         if (end == std::string_view::npos)
             end = rest.size();
         const std::string_view component = rest.substr(start, end - start);
-        if (!component.empty() && component != ".") {
-            local = childIgnoringCase(local, std::string(component));
-        }
         start = end + 1;
+        if (component.empty() || component == ".")
+            continue;
+        if (onDisk && result.size() + component.size() < kLongestLookedUpPath) {
+            const std::filesystem::path base(result);
+            const std::filesystem::path child = childIgnoringCase(base, std::string(component));
+            if (std::filesystem::exists(child, ec)) {
+                result = child.string();
+                continue;
+            }
+            onDisk = false;
+        }
+        if (result.empty() || result.back() != '/')
+            result += '/';
+        result += component;
     }
-
-    std::string result = local.string();
     if (!rest.empty() && rest.back() == '/')
         result += '/';
     return result;

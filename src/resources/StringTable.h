@@ -15,7 +15,8 @@ inline constexpr int AreYouSure = 131, LoseChanges = 132, NoBackups = 133, Saved
                      NoCharactersFolder = 357, SamePerson = 358, KeepsLaterOne = 359,
                      CopyKeptIn = 360, BackupFailed = 361, GameRunning = 362, SaveAnyway = 363,
                      RestoreBackup = 364, Undo = 365, Redo = 366, RestoreWhich = 367,
-                     RestoreQuestion = 368, NoBackupsYet = 369, RestoreFailed = 370;
+                     RestoreQuestion = 368, NoBackupsYet = 369, RestoreFailed = 370,
+                     MoreMessages = 371, FullListLogged = 372, CouldNotWriteSettings = 373;
 }  // namespace text
 
 // The program's texts by numeric id (UTF-8).

@@ -12,7 +12,7 @@ namespace vondrel {
 // the loader without a window.
 class LoadLog : public LoadSink {
   public:
-    enum class Kind { Begin, Advance, Message, Image };
+    enum class Kind { Begin, Advance, Message, Image, Log };
     struct Event {
         Kind kind;
         int number = 0;    // maximum or amount
@@ -28,6 +28,7 @@ class LoadLog : public LoadSink {
     void message(const std::string& text) override {
         events.push_back({Kind::Message, 0, text, {}});
     }
+    void log(const std::string& text) override { events.push_back({Kind::Log, 0, text, {}}); }
     void image(const std::string& key, const std::optional<Bytes>& portrait) override {
         events.push_back({Kind::Image, 0, key, portrait});
     }

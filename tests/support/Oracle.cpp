@@ -87,7 +87,8 @@ Character readCharacter(const Bytes& file) {
             break;
         }
     }
-    if (!nul)
+    // Nor a name of more than 255 bytes.
+    if (!nul || *nul - (o + 24) > 255)
         return c;
     for (std::size_t at = o + 24; at < *nul; ++at)
         c.firstName += static_cast<char>(file[at]);
@@ -108,7 +109,11 @@ Character readCharacter(const Bytes& file) {
 }
 
 Bytes recordNameOfFile(const std::string& fileName) {
+    // A name with a character the code page lacks names no record (the random games give
+    // only UTF-8 names).
     std::string name = utf8ToCp1252(fileName);
+    if (cp1252ToUtf8(name) != fileName)
+        return {};
     if (name.size() >= 4) {
         name.erase(name.size() - 4);
     } else {
@@ -287,7 +292,7 @@ void Pass::file(std::size_t i) {
 
     std::string familyName;
     Long money = 0;
-    Long moneyPos = 0;
+    FilePos moneyPos = 0;
     Integer house = 0;
     if (family) {
         const std::size_t f = *family;
@@ -319,14 +324,14 @@ void Pass::file(std::size_t i) {
                 return;
             }
             money = int32At(nb_, f + 12);
-            moneyPos = static_cast<Long>(f + 12 + 1);
+            moneyPos = static_cast<FilePos>(f + 12 + 1);
         }
     }
 
     sink_.advance(1);
     claim(i, id_);
     PersonRecord& r = persons_[id_];
-    r.NamePos = static_cast<Long>(p_ + 1);
+    r.NamePos = static_cast<FilePos>(p_ + 1);
     r.Id = static_cast<Integer>(id_);
     r.FirstName = c.firstName;
     r.FamilyName = familyName;
@@ -409,7 +414,7 @@ void Pass::relationships() {
         if (values == 2 && other >= 0 && other <= 500) {
             r.HasRelation[other] = -1;
             r.Relation[other] = int16At(nb_, e + 12);
-            r.RelationPos[other] = static_cast<Long>(e + 12 + 1);
+            r.RelationPos[other] = static_cast<FilePos>(e + 12 + 1);
             r.Loves[other] = int16At(nb_, e + 16) == 1 ? -1 : 0;
             ++count_.relationsStored;
         } else if (values == 2) {

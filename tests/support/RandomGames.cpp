@@ -20,8 +20,8 @@ using build::PersonSpec;
 const char* const kShortStems[] = {
     "Ann",    "Anna", "Joanna", "Jo",     "A",  "An",  "Bo",    "Bob", "Bobby", "Al",    "Alma",
     "Kalman", "Mia",  "Emil",   "Emilia", "Li", "Lia", "Julia", "Ed",  "Ted",   "Teddy", "ia"};
-// Letters outside ASCII, in both cases; Ł, ß's capital and the CJK ones have no
-// Windows-1252 form and turn into '?'.
+// Letters outside ASCII, in both cases; Ł, Ğ and the CJK ones have no Windows-1252 form,
+// so their files name no record (the game's file holds them as '?').
 const char* const kForeignStems[] = {"Zoë",   "ÉMILE", "Ölaf",  "Åsa",    "Łukasz", "Renée",
                                      "ÆGIR",  "Šárka", "Œdipe", "Ÿvonne", "Ñandú",  "日和",
                                      "Ørjan", "ÇAĞLA", "Dürer", "MÜLLER", "Žofia",  "Þóra"};

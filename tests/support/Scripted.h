@@ -52,16 +52,21 @@ class ScriptedSettings : public SettingsStore {
   public:
     std::map<std::tuple<std::string, std::string, std::string>, std::string> values;
     std::vector<std::tuple<std::string, std::string, std::string, std::string>> writes;
+    // When set, every write fails with this reason (and stores nothing).
+    std::string writeFailure;
 
     std::string read(std::string_view app, std::string_view section, std::string_view key,
                      std::string_view def) override {
         auto it = values.find({std::string(app), std::string(section), std::string(key)});
         return it == values.end() ? std::string(def) : it->second;
     }
-    void write(std::string_view app, std::string_view section, std::string_view key,
-               std::string_view value) override {
+    std::string write(std::string_view app, std::string_view section, std::string_view key,
+                      std::string_view value) override {
+        if (!writeFailure.empty())
+            return writeFailure;
         values[{std::string(app), std::string(section), std::string(key)}] = value;
         writes.emplace_back(app, section, key, value);
+        return {};
     }
 };
 
