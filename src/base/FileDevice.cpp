@@ -6,7 +6,7 @@
 #include <system_error>
 
 #ifdef _WIN32
-#include <windows.h>
+#include "base/Windows.h"
 #else
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -13,13 +13,7 @@
 #endif
 
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "base/Windows.h"
 // After windows.h, which it builds on.
 #include <shellapi.h>
 #endif

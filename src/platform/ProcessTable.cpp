@@ -8,7 +8,7 @@
 #include "platform/RunningGame.h"
 
 #ifdef _WIN32
-#include <windows.h>
+#include "base/Windows.h"
 // After windows.h, which it needs.
 #include <tlhelp32.h>
 #endif

@@ -3,13 +3,7 @@
 #include <cstring>
 #include <utility>
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "base/Windows.h"
 
 #include "base/FileIO.h"
 
