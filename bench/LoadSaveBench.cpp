@@ -1,13 +1,19 @@
-// Load and save timings on synthetic games written to a temporary folder.
+// Load and save timings on generated games shaped like played ones (character files of about
+// 40 KB with the portrait deep inside, records and families spread over the neighbourhood
+// file with arbitrary bytes between them), written once to a temporary folder.
 //
-//   BM_Load/N      loadGameFolder: listing, reading every file and the per-file pass
-//   BM_RawRead/N   listing the character folder and reading the same files into memory,
-//                  nothing else: what any load has to pay
-//   BM_Save/N      Household::save with every person changed
+//   BM_Load/N              loadGameFolder on N persons and a 4 MiB neighbourhood file
+//   BM_RawRead/500         listing the character folder and reading the files of BM_Load/500
+//                          into one reused buffer, nothing else: the floor of any load
+//   BM_LoadLarge/M         loadGameFolder on 500 persons and an M MiB neighbourhood file
+//   BM_Save/N              Household::save of N changed persons on the game of BM_Load/500:
+//                          the check of the file and the writes, not the flush to the disk
+//   BM_SaveFlushed/500     the same with the flush, which the disk decides
+//   BM_ReadNeighborhood/500  one read of that game's neighbourhood file into a reused buffer
 //
-// After the runs the program prints how the load compares with the raw read and how it
-// grows from 50 to 500 persons. The display is always the console; --benchmark_out with
-// --benchmark_out_format still writes a machine-readable copy.
+// After the runs the program prints the ratios the load and the save are held to, from the
+// medians over repetitions (run with --benchmark_repetitions=5). The display is always the
+// console; --benchmark_out with --benchmark_out_format still writes a machine-readable copy.
 
 #include <benchmark/benchmark.h>
 
@@ -24,6 +30,7 @@
 #include <string>
 #include <vector>
 
+#include "base/FileDevice.h"
 #include "base/FileIO.h"
 #include "editing/Household.h"
 #include "gamedata/PersonLoader.h"
@@ -36,8 +43,8 @@ namespace fs = std::filesystem;
 using vondrel::Bytes;
 using vondrel::Persons;
 
-// Every game's neighbourhood file is padded to at least this size, as a played game's is.
-constexpr std::size_t kNeighborhoodSize = std::size_t{4} << 20;
+constexpr std::size_t kMiB = std::size_t{1} << 20;
+constexpr int kPersons = 500;
 
 // Counts what the window would be told, so that the load's calls are not optimised away.
 class CountingSink : public vondrel::LoadSink {
@@ -68,9 +75,10 @@ struct Game {
     fs::path neighborhoodPath;
     std::size_t characterBytes = 0;
     std::size_t neighborhoodBytes = 0;
+    std::size_t folderBytes() const { return characterBytes + neighborhoodBytes; }
 };
 
-// The games, written once per person count and removed when the program ends.
+// The games, written once per shape and removed when the program ends.
 class Games {
   public:
     ~Games() {
@@ -79,10 +87,10 @@ class Games {
             fs::remove_all(root_, ec);
     }
 
-    const Game& get(int persons) {
-        auto& game = games_[persons];
+    const Game& get(int persons, std::size_t neighborhoodSize = 4 * kMiB) {
+        auto& game = games_[{persons, neighborhoodSize}];
         if (!game)
-            game = std::make_unique<Game>(write(persons));
+            game = std::make_unique<Game>(write(persons, neighborhoodSize));
         return *game;
     }
 
@@ -98,13 +106,14 @@ class Games {
         return root_;
     }
 
-    Game write(int persons) {
+    Game write(int persons, std::size_t neighborhoodSize) {
         std::mt19937 rng(static_cast<std::uint32_t>(1000 + persons));
         const auto built =
-            vondrel::build::build(vondrel::build::randomGame(rng, persons, kNeighborhoodSize));
+            vondrel::build::build(vondrel::build::playedGame(rng, persons, neighborhoodSize));
         Game game;
         game.persons = persons;
-        game.folder = root() / ("game-" + std::to_string(persons));
+        game.folder = root() / ("game-" + std::to_string(persons) + "-" +
+                                std::to_string(neighborhoodSize / kMiB));
         vondrel::build::writeGameFolder(built, game.folder);
         game.charactersFolder = vondrel::charactersFolderOf(game.folder);
         game.neighborhoodPath = vondrel::neighborhoodPathOf(game.folder);
@@ -115,7 +124,7 @@ class Games {
     }
 
     fs::path root_;
-    std::map<int, std::unique_ptr<Game>> games_;
+    std::map<std::pair<int, std::size_t>, std::unique_ptr<Game>> games_;
 };
 
 Games& games() {
@@ -126,12 +135,11 @@ Games& games() {
 void reportThroughput(benchmark::State& state, const Game& game) {
     const auto iterations = static_cast<std::int64_t>(state.iterations());
     state.SetItemsProcessed(iterations * game.persons);
-    state.SetBytesProcessed(
-        iterations * static_cast<std::int64_t>(game.characterBytes + game.neighborhoodBytes));
+    state.SetBytesProcessed(iterations * static_cast<std::int64_t>(game.folderBytes()));
+    state.counters["folder_bytes"] = static_cast<double>(game.folderBytes());
 }
 
-void BM_Load(benchmark::State& state) {
-    const Game& game = games().get(static_cast<int>(state.range(0)));
+void loadLoop(benchmark::State& state, const Game& game) {
     std::unique_ptr<Persons> persons;
     vondrel::GameFolderLoad load;
     for (auto _ : state) {
@@ -156,36 +164,58 @@ void BM_Load(benchmark::State& state) {
     reportThroughput(state, game);
 }
 
-// Reads a whole file the plain way: its size, one buffer, one read.
-Bytes readPlain(const fs::path& path) {
-    Bytes bytes(fs::file_size(path));
-    vondrel::FilePtr file = vondrel::openFile(path, "rb");
-    if (!file || std::fread(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) {
-        throw std::runtime_error("cannot read " + path.string());
+void BM_Load(benchmark::State& state) {
+    loadLoop(state, games().get(static_cast<int>(state.range(0))));
+}
+
+void BM_LoadLarge(benchmark::State& state) {
+    loadLoop(state, games().get(kPersons, static_cast<std::size_t>(state.range(0)) * kMiB));
+}
+
+// A buffer that grows as needed and is never cleared: reading into it costs the read alone.
+class ReusedBuffer {
+  public:
+    std::uint8_t* reserve(std::size_t size) {
+        if (size > capacity_) {
+            data_.reset(new std::uint8_t[size]);
+            capacity_ = size;
+        }
+        return data_.get();
     }
-    return bytes;
+
+  private:
+    std::unique_ptr<std::uint8_t[]> data_;
+    std::size_t capacity_ = 0;
+};
+
+// Reads a whole file the plain way: its size, one read into the reused buffer.
+std::size_t readPlain(const fs::path& path, ReusedBuffer& buffer) {
+    vondrel::FilePtr file = vondrel::openFile(path, "rb");
+    if (!file)
+        throw std::runtime_error("cannot open " + path.string());
+    std::setvbuf(file.get(), nullptr, _IONBF, 0);
+    std::fseek(file.get(), 0, SEEK_END);
+    const auto size = static_cast<std::size_t>(std::ftell(file.get()));
+    std::fseek(file.get(), 0, SEEK_SET);
+    std::uint8_t* data = buffer.reserve(size);
+    if (std::fread(data, 1, size, file.get()) != size)
+        throw std::runtime_error("cannot read " + path.string());
+    benchmark::DoNotOptimize(data);
+    return size;
 }
 
 void BM_RawRead(benchmark::State& state) {
     const Game& game = games().get(static_cast<int>(state.range(0)));
-    std::vector<Bytes> contents;
+    ReusedBuffer buffer;
     for (auto _ : state) {
-        state.PauseTiming();
-        contents.clear();
-        contents.shrink_to_fit();
-        state.ResumeTiming();
-
-        std::vector<fs::path> paths;
+        std::size_t total = 0;
+        std::size_t files = 0;
         for (const fs::directory_entry& entry : fs::directory_iterator(game.charactersFolder)) {
-            paths.push_back(entry.path());
+            total += readPlain(entry.path(), buffer);
+            ++files;
         }
-        contents.reserve(paths.size() + 1);
-        for (const fs::path& path : paths)
-            contents.push_back(readPlain(path));
-        contents.push_back(readPlain(game.neighborhoodPath));
-        benchmark::DoNotOptimize(contents.data());
-
-        if (contents.size() != static_cast<std::size_t>(game.persons) + 1) {
+        total += readPlain(game.neighborhoodPath, buffer);
+        if (files != static_cast<std::size_t>(game.persons) || total != game.folderBytes()) {
             state.SkipWithError("the character folder holds other files");
             break;
         }
@@ -193,12 +223,57 @@ void BM_RawRead(benchmark::State& state) {
     reportThroughput(state, game);
 }
 
-// Gives every person of the household the values of `variant`, so that two variants differ in
-// every person's values, the family money and every relationship.
-void editEveryone(vondrel::Household& household, int variant) {
-    for (int id = vondrel::kMinId; id <= vondrel::kMaxId; ++id) {
+void BM_ReadNeighborhood(benchmark::State& state) {
+    const Game& game = games().get(static_cast<int>(state.range(0)));
+    ReusedBuffer buffer;
+    for (auto _ : state) {
+        if (readPlain(game.neighborhoodPath, buffer) != game.neighborhoodBytes) {
+            state.SkipWithError("the neighbourhood file changed");
+            break;
+        }
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(game.neighborhoodBytes));
+}
+
+// The system's files with a flush that does nothing: what a save costs before the disk.
+class UnflushedFiles : public vondrel::FileOpener {
+  public:
+    std::unique_ptr<vondrel::FileDevice> openForUpdate(const fs::path& path,
+                                                       std::string& error) override {
+        auto file = vondrel::systemFiles().openForUpdate(path, error);
+        if (!file)
+            return nullptr;
+        return std::make_unique<Unflushed>(std::move(file));
+    }
+
+  private:
+    class Unflushed : public vondrel::FileDevice {
+      public:
+        explicit Unflushed(std::unique_ptr<vondrel::FileDevice> file) : file_(std::move(file)) {}
+        std::uint64_t size() const override { return file_->size(); }
+        bool readAt(std::uint64_t offset, std::span<std::uint8_t> out,
+                    std::string& error) override {
+            return file_->readAt(offset, out, error);
+        }
+        bool writeAt(std::uint64_t offset, vondrel::ByteView data, std::string& error) override {
+            return file_->writeAt(offset, data, error);
+        }
+        bool flush(std::string&) override { return true; }
+
+      private:
+        std::unique_ptr<vondrel::FileDevice> file_;
+    };
+};
+
+// Gives `count` persons of the household the values of `variant`, so that two variants differ
+// in those persons' values, their family money and every relationship they hold.
+void editPersons(vondrel::Household& household, int count, int variant) {
+    int edited = 0;
+    for (int id = vondrel::kMinId; id <= vondrel::kMaxId && edited < count; ++id) {
         if (!household.isEditable(id))
             continue;
+        ++edited;
         household.setAttribute(id, vondrel::Attribute::Nice, variant == 0 ? 100 : 900);
         household.setAttribute(id, vondrel::Attribute::Playful, variant == 0 ? 200 : 800);
         household.setPerformance(id, variant == 0 ? -50 : 50);
@@ -212,8 +287,9 @@ void editEveryone(vondrel::Household& household, int variant) {
     }
 }
 
-void BM_Save(benchmark::State& state) {
-    const Game& game = games().get(static_cast<int>(state.range(0)));
+void saveLoop(benchmark::State& state, bool flushed) {
+    const int count = static_cast<int>(state.range(0));
+    const Game& game = games().get(kPersons);
 
     Persons loaded;
     CountingSink sink;
@@ -224,9 +300,11 @@ void BM_Save(benchmark::State& state) {
         return;
     }
 
-    const fs::path path = games().scratchFile("save-" + std::to_string(game.persons) + ".iff");
+    const fs::path path = games().scratchFile("save-" + std::to_string(count) + ".iff");
     fs::copy_file(game.neighborhoodPath, path, fs::copy_options::overwrite_existing);
-    vondrel::Household household(path, load.neighborhood, std::move(loaded), load.entries);
+    UnflushedFiles unflushed;
+    vondrel::Household household(path, load.neighborhood, std::move(loaded), load.entries,
+                                 flushed ? vondrel::systemFiles() : unflushed);
 
     // Saves alternate between two sets of values, so every save rewrites the values the one
     // before it wrote.
@@ -234,7 +312,7 @@ void BM_Save(benchmark::State& state) {
     int next = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        editEveryone(household, next);
+        editPersons(household, count, next);
         changed = household.pendingWrites().size();
         state.ResumeTiming();
         const vondrel::SaveOutcome outcome = household.save();
@@ -246,16 +324,27 @@ void BM_Save(benchmark::State& state) {
     }
     fs::remove(path);
 
-    const auto iterations = static_cast<std::int64_t>(state.iterations());
-    state.SetItemsProcessed(iterations * game.persons);
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * count);
     // Each save reads the whole file to compare it and writes the changed values.
-    state.SetBytesProcessed(iterations * static_cast<std::int64_t>(game.neighborhoodBytes));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(game.neighborhoodBytes));
     state.counters["changed_values"] = static_cast<double>(changed);
+}
+
+void BM_Save(benchmark::State& state) {
+    saveLoop(state, false);
+}
+
+void BM_SaveFlushed(benchmark::State& state) {
+    saveLoop(state, true);
 }
 
 BENCHMARK(BM_Load)->Arg(50)->Arg(500)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RawRead)->Arg(500)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Save)->Arg(500)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadLarge)->Arg(16)->Arg(64)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Save)->Arg(1)->Arg(500)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveFlushed)->Arg(500)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadNeighborhood)->Arg(500)->Unit(benchmark::kMillisecond);
 
 // The console display, keeping each run's real time per iteration for the ratios printed
 // at the end: the median over repetitions (the reported one when only aggregates are shown).
@@ -282,8 +371,11 @@ class RatioReporter : public benchmark::ConsoleReporter {
     void printRatios(std::ostream& out) const {
         if (times_.empty())
             return;
-        out << "load/raw = " << ratio("BM_Load/500", "BM_RawRead/500") << " (at most 2)"
-            << ", load500/load50 = " << ratio("BM_Load/500", "BM_Load/50") << " (at most 12)\n";
+        out << "load/raw           = " << ratio("BM_Load/500", "BM_RawRead/500", 1.3) << "\n"
+            << "load500/load50     = " << ratio("BM_Load/500", "BM_Load/50", 12) << "\n"
+            << "large64/large16    = " << ratio("BM_LoadLarge/64", "BM_LoadLarge/16", 4.4) << "\n"
+            << "save500/read       = " << ratio("BM_Save/500", "BM_ReadNeighborhood/500", 1.5)
+            << "\n";
     }
 
   private:
@@ -305,13 +397,15 @@ class RatioReporter : public benchmark::ConsoleReporter {
         return runs[runs.size() / 2];
     }
 
-    std::string ratio(const std::string& numerator, const std::string& denominator) const {
+    std::string ratio(const std::string& numerator, const std::string& denominator,
+                      double limit) const {
         const auto a = median(numerator);
         const auto b = median(denominator);
         if (!a || !b || *b <= 0)
             return "n/a";
-        char text[32];
-        std::snprintf(text, sizeof text, "%.2f", *a / *b);
+        char text[64];
+        std::snprintf(text, sizeof text, "%.2f (at most %.1f%s)", *a / *b, limit,
+                      *a / *b <= limit ? "" : ", MISSED");
         return text;
     }
 

@@ -1,16 +1,25 @@
 // Writes a synthetic game folder: `vondrel-make-game DIR` writes the demo game,
-// `vondrel-make-game DIR PERSONS [MIN_BYTES] [SEED]` a random one of that size.
+// `vondrel-make-game DIR PERSONS [MIN_BYTES] [SEED]` a random one of that size, and
+// `vondrel-make-game --played DIR PERSONS [BYTES] [SEED]` one shaped like a played game.
 
 #include <cstdlib>
 #include <iostream>
+#include <string>
+#include <vector>
 
 #include "base/FileIO.h"
 #include "support/GameBuilder.h"
 
 int main(int argc, char** argv) {
     using namespace vondrel::build;
-    if (argc < 2 || argc > 5) {
-        std::cerr << "usage: vondrel-make-game DIR [PERSONS [MIN_BYTES [SEED]]]\n";
+    const std::vector<std::string> arguments = vondrel::utf8Arguments(argc, argv);
+    const bool played = argc > 1 && std::string(argv[1]) == "--played";
+    if (played) {
+        --argc;
+        ++argv;
+    }
+    if (argc < 2 || argc > 5 || (played && argc < 3)) {
+        std::cerr << "usage: vondrel-make-game [--played] DIR [PERSONS [MIN_BYTES [SEED]]]\n";
         return 2;
     }
     try {
@@ -25,9 +34,10 @@ int main(int argc, char** argv) {
                 std::cerr << "PERSONS must be 1 to 501\n";
                 return 2;
             }
-            game = randomGame(rng, persons, argc > 3 ? std::strtoull(argv[3], nullptr, 10) : 0);
+            const std::size_t size = argc > 3 ? std::strtoull(argv[3], nullptr, 10) : 0;
+            game = played ? playedGame(rng, persons, size) : randomGame(rng, persons, size);
         }
-        writeGameFolder(build(game), vondrel::pathFromUtf8(vondrel::utf8Arguments(argc, argv)[1]));
+        writeGameFolder(build(game), vondrel::pathFromUtf8(arguments[played ? 2 : 1]));
     } catch (const std::exception& e) {
         std::cerr << "vondrel-make-game: " << e.what() << "\n";
         return 1;

@@ -50,6 +50,11 @@ void appendFiller(Bytes& b, std::size_t count, std::mt19937& rng) {
     }
 }
 
+void appendArbitrary(Bytes& b, std::size_t count, std::mt19937& rng) {
+    const Bytes more = arbitraryBytes(count, rng);
+    b.insert(b.end(), more.begin(), more.end());
+}
+
 Bytes recordBytes(const PersonSpec& p) {
     const std::string name = recordNameFor(p);
     if (name.size() > kMaxRecordName)
@@ -137,12 +142,15 @@ Bytes characterFileBytes(const PersonSpec& p) {
     }
     std::copy(p.firstName.begin(), p.firstName.end(), b.begin() + kAnchorOffset + kNameOffset);
     std::copy(p.key.begin(), p.key.end(), b.begin() + kAnchorOffset + kKeyOffset);
+    std::mt19937 rng(p.bytesSeed);
+    appendArbitrary(b, p.bytesBeforePortrait, rng);
     if (p.portrait) {
         b.insert(b.end(), std::begin(kPortraitHeader), std::end(kPortraitHeader));
         b.resize(b.size() + kPortraitDistance - sizeof kPortraitHeader, 0);
         b.insert(b.end(), p.portrait->begin(), p.portrait->end());
     }
     b.resize(b.size() + 16, 0);
+    appendArbitrary(b, p.bytesAfterPortrait, rng);
     return b;
 }
 
@@ -151,25 +159,48 @@ Bytes neighborhoodBytes(const GameSpec& game, Layout* layout) {
     Bytes b;
     appendText(b, "VEKSNBHD");
     b.resize(32, 0);
+
+    std::vector<Bytes> records;
+    std::vector<Bytes> families;
+    std::size_t content = b.size();
+    for (const PersonSpec& p : game.persons) {
+        if (p.inNeighborhood)
+            content += records.emplace_back(recordBytes(p)).size();
+    }
+    for (const FamilySpec& f : game.families)
+        content += families.emplace_back(familyBytes(f)).size();
+    // Spread: the room left is shared out evenly before each record and after the last.
+    std::size_t gap = game.fillerBetween;
+    if (game.spread && game.minimumSize > content) {
+        gap = std::max(gap, (game.minimumSize - content) / (records.size() + families.size() + 1));
+    }
+    const auto filler = [&](std::size_t count) {
+        if (game.spread)
+            appendArbitrary(b, count, rng);
+        else
+            appendFiller(b, count, rng);
+    };
+    b.reserve(std::max(game.minimumSize, content + gap * (records.size() + families.size() + 1)));
+
+    std::size_t r = 0;
     for (const PersonSpec& p : game.persons) {
         if (!p.inNeighborhood)
             continue;
-        appendFiller(b, game.fillerBetween, rng);
+        filler(gap);
         if (layout)
             layout->recordOffset.emplace(recordNameFor(p), b.size());
-        const Bytes r = recordBytes(p);
-        b.insert(b.end(), r.begin(), r.end());
+        b.insert(b.end(), records[r].begin(), records[r].end());
+        ++r;
     }
-    for (const FamilySpec& f : game.families) {
-        appendFiller(b, game.fillerBetween, rng);
+    for (const Bytes& f : families) {
+        filler(gap);
         if (layout)
             layout->familyOffset.push_back(b.size());
-        const Bytes r = familyBytes(f);
-        b.insert(b.end(), r.begin(), r.end());
+        b.insert(b.end(), f.begin(), f.end());
     }
-    appendFiller(b, game.fillerBetween, rng);
+    filler(game.spread ? std::min(gap, game.fillerBetween) : game.fillerBetween);
     if (b.size() < game.minimumSize)
-        appendFiller(b, game.minimumSize - b.size(), rng);
+        filler(game.minimumSize - b.size());
     return b;
 }
 
@@ -268,6 +299,75 @@ GameSpec randomGame(std::mt19937& rng, int persons, std::size_t minimumSize) {
             f.members.push_back(game.persons[static_cast<std::size_t>(i)].key);
         }
         game.families.push_back(f);
+    }
+    return game;
+}
+
+Bytes arbitraryBytes(std::size_t count, std::mt19937& rng) {
+    static const char* const kWords[] = {"thumbnail ", "Body", "Bed ",  "BMP_", "BOOK", "IMA",
+                                         "OBJ",        "name", "Brick", "lot ", "Ba",   "BMP",
+                                         "family ",    "B",    "ghost", "vek "};
+    Bytes b;
+    b.reserve(count + 64);
+    const auto below = [&](std::uint32_t n) { return static_cast<std::uint32_t>(rng() % n); };
+    while (b.size() < count) {
+        switch (below(16)) {
+            case 0:
+            case 1:
+            case 2:
+            case 3:
+            case 4:
+            case 5:
+            case 6:
+            case 7:  // random bytes
+                for (std::uint32_t n = 8 + below(500); n > 0; --n)
+                    b.push_back(static_cast<std::uint8_t>(rng()));
+                break;
+            case 8:
+            case 9:
+            case 10:  // zeros
+                b.resize(b.size() + 2 + below(62), 0);
+                break;
+            case 11:
+            case 12:  // text
+                for (std::uint32_t n = 1 + below(6); n > 0; --n)
+                    appendText(b, kWords[below(std::size(kWords))]);
+                break;
+            case 13: {  // a picture block of another size
+                std::uint32_t size = 100 + below(60000);
+                if (size == 2030)
+                    ++size;
+                appendText(b, "BMP_");
+                b.insert(b.end(), {static_cast<std::uint8_t>(size >> 24),
+                                   static_cast<std::uint8_t>(size >> 16),
+                                   static_cast<std::uint8_t>(size >> 8),
+                                   static_cast<std::uint8_t>(size), 0x07, 0xD4, 0x00, 0x10});
+                appendText(b, "thumbnail");
+                break;
+            }
+            case 14:  // the start of the family name marker
+                b.insert(b.end(), {0xFD, 0xFF, 0x01, static_cast<std::uint8_t>(1 + below(255))});
+                break;
+            default:  // small 16-bit numbers
+                for (std::uint32_t n = 8 + below(56); n > 0; --n) {
+                    const std::uint32_t v = below(1001);
+                    b.push_back(static_cast<std::uint8_t>(v));
+                    b.push_back(static_cast<std::uint8_t>(v >> 8));
+                }
+                break;
+        }
+    }
+    b.resize(count);
+    return b;
+}
+
+GameSpec playedGame(std::mt19937& rng, int persons, std::size_t neighborhoodSize) {
+    GameSpec game = randomGame(rng, persons, neighborhoodSize);
+    game.spread = true;
+    for (PersonSpec& p : game.persons) {
+        p.bytesBeforePortrait = 34000 + rng() % 4000;
+        p.bytesAfterPortrait = 2000 + rng() % 2000;
+        p.bytesSeed = static_cast<std::uint32_t>(rng());
     }
     return game;
 }

@@ -45,6 +45,11 @@ struct PersonSpec {
     std::optional<Bytes> portrait;
     // Leaves the "OBJD" anchor out, so the program must reject the file.
     bool omitAnchor = false;
+    // Arbitrary bytes (see arbitraryBytes) after the person key and before the portrait
+    // block, and after the file's last block, as the game's other chunks would take up.
+    std::size_t bytesBeforePortrait = 0;
+    std::size_t bytesAfterPortrait = 0;
+    std::uint32_t bytesSeed = 0;
 
     // Neighbour record; when false the neighbourhood file does not name this person.
     bool inNeighborhood = true;
@@ -80,6 +85,9 @@ struct GameSpec {
     std::size_t fillerBetween = 48;
     // The neighbourhood file is padded with filler up to this size.
     std::size_t minimumSize = 0;
+    // Spreads the records evenly over minimumSize instead of padding after them, with the
+    // filler made of arbitrary bytes (see arbitraryBytes) instead of plain filler.
+    bool spread = false;
     std::uint32_t seed = 1;
 };
 
@@ -106,6 +114,17 @@ void writeGameFolder(const BuiltGame& game, const std::filesystem::path& folder)
 // A well-formed game of `persons` persons in families of up to four, with relationships,
 // padded to at least `minimumSize` bytes.
 GameSpec randomGame(std::mt19937& rng, int persons, std::size_t minimumSize = 0);
+
+// Bytes as a played game's files hold between the records this program looks for: runs of
+// random bytes, of zeros and of text, and pieces of the patterns the searches look for
+// ("BMP_" blocks of other sizes, "IMA", "OBJ", the name marker's first bytes). They never
+// complete a pattern the program searches for, except by chance in random runs.
+Bytes arbitraryBytes(std::size_t count, std::mt19937& rng);
+
+// A game shaped like a played one: randomGame's persons, each character file about 40 KB
+// with its portrait deep inside, the records and families spread over a neighbourhood
+// file of `neighborhoodSize` bytes with arbitrary bytes between them.
+GameSpec playedGame(std::mt19937& rng, int persons, std::size_t neighborhoodSize);
 
 // A small game of invented persons to show the program with.
 GameSpec demoGame();
