@@ -41,20 +41,14 @@ build::GameSpec household() {
 
 class PanelsTest : public ::testing::Test {
   protected:
-    void SetUp() override { ASSERT_NE(run_.window, nullptr); }
+    void SetUp() override { window_.show(); }
+    void TearDown() override { testing::releaseHeld(&window_); }
 
     template <typename W = QWidget>
     W* get(const char* name) {
         return run_.get<W>(name);
     }
-    // A left click at `x` pixels into a gauge, as the player makes it.
-    void clickGauge(const char* name, int x) {
-        Gauge* g = get<Gauge>(name);
-        const QPoint at(x, g->height() / 2);
-        QTest::mousePress(g, Qt::LeftButton, Qt::NoModifier, at);
-        QTest::mouseMove(g, at);
-        QTest::mouseRelease(g, Qt::LeftButton, Qt::NoModifier, at);
-    }
+    void play(const char* name, const std::string& script) { testing::gesture(get(name), script); }
     void choose(QComboBox* box, int index) {
         box->setCurrentIndex(index);
         emit box->activated(index);
@@ -99,7 +93,7 @@ TEST_F(PanelsTest, EntriesReachTheRecordTheyWereMadeFromAndMoneyShowsInFull) {
     ASSERT_TRUE(run_.choose(7));  // no first name
     EXPECT_EQ(money->text(), QStringLiteral("12345678"));
     ASSERT_TRUE(run_.choose(6));  // the second Eve
-    clickGauge("prgNeat", 60);
+    play("prgNeat", "L60 l60");
     EXPECT_EQ(run_.person(6).Neat, 1000);
     EXPECT_EQ(run_.person(5).Neat, 500);
 
@@ -118,16 +112,11 @@ TEST_F(PanelsTest, EachPanelEditsThroughTheHouseholdAndShowsTheResult) {
     EXPECT_EQ(run_.person(1).JobLevel, 7);
     EXPECT_EQ(get<QComboBox>("imcJobs")->currentText(), QStringLiteral("Counterfeiter"));
 
-    QTest::mouseMove(get<Gauge>("prgPerf"), QPoint(10, 5));
-    QMouseEvent drag(QEvent::MouseMove, QPointF(170, 5), QPointF(170, 5), Qt::NoButton,
-                     Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(get<Gauge>("prgPerf"), &drag);
+    play("prgPerf", "L10 >170 l170");
     EXPECT_EQ(run_.person(1).JobPerformance, 100);
     EXPECT_EQ(get<Gauge>("prgPerf")->captionText(), QStringLiteral("Excellent"));
 
-    QMouseEvent feel(QEvent::MouseMove, QPointF(0, 5), QPointF(0, 5), Qt::NoButton, Qt::LeftButton,
-                     Qt::NoModifier);
-    QApplication::sendEvent(get<Gauge>("prgSFeel"), &feel);  // how Bob feels about Ann
+    play("prgSFeel", "L10 >0 l0");  // how Bob feels about Ann
     EXPECT_EQ(run_.person(2).Relation[1], -100);
     EXPECT_EQ(run_.person(1).Relation[2], 40);
 
@@ -138,7 +127,7 @@ TEST_F(PanelsTest, EachPanelEditsThroughTheHouseholdAndShowsTheResult) {
     EXPECT_FALSE(isTrue(run_.person(1).Loves[2]));
     EXPECT_FALSE(window_.relationships().youLoveShown());
 
-    QTest::mousePress(get("btnGhost"), Qt::LeftButton);
+    QTest::mouseClick(get("btnGhost"), Qt::LeftButton);
     EXPECT_TRUE(isTrue(run_.person(1).IsGhost));
     EXPECT_TRUE(get("cmbLingering")->isVisibleTo(&window_));
     EXPECT_EQ(get<QComboBox>("cmbLingering")->currentText(), QStringLiteral("03"));
@@ -157,7 +146,7 @@ TEST_F(PanelsTest, EachPanelEditsThroughTheHouseholdAndShowsTheResult) {
 TEST_F(PanelsTest, UndoAndRedoKeysBringBackWhatTheWindowShows) {
     QApplication::setActiveWindow(&window_);
     ASSERT_TRUE(run_.choose(2));
-    clickGauge("prgNeat", 60);
+    play("prgNeat", "L60 l60");
     ASSERT_EQ(run_.person(2).Neat, 1000);
     ASSERT_TRUE(run_.choose(1));
     QTest::keyClick(&window_, Qt::Key_Z, Qt::ControlModifier);
@@ -290,7 +279,7 @@ TEST_F(PanelsTest, TheBackgroundMenuPutsAKeptCopyBack) {
     window_.restoreBackup();  // nothing kept yet
     EXPECT_EQ(run_.messages.shown.back().icon, MessageIcon::Information);
 
-    clickGauge("prgNeat", 60);
+    play("prgNeat", "L60 l60");
     run_.messages.answers = {MessageAnswer::Yes};
     ASSERT_TRUE(window_.save());
     ASSERT_NE(onDisk(), run_.built.neighborhood);
