@@ -5,8 +5,10 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QTest>
 #include <cstdlib>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,104 +19,61 @@
 namespace vondrel {
 namespace {
 
-// Every element's place in twips (15 to the pixel), relative to the window or its parent, and
-// how it is held there: '=' that box, shown; 'h' that box, hidden; '3' three faces "(0..2)" in
-// that box, only the first shown; '<' a label grown to its text keeping its left edge; '|' one
-// grown keeping its centre; '>' a label sized to its text ending at `x`.
+// Every element's place in twips (15 to the pixel) as "[parent/]name fit left top width height",
+// relative to the window or the parent. The fit: '=' that box, shown; 'h' that box, hidden; '3'
+// three faces "(0..2)" in that box, only the first shown; '<' a label grown to its text keeping
+// its left edge; '|' one grown keeping its centre; '>' one sized to its text ending at `left`.
+const char* const kPlaces = R"(
+lblSelectyourVek < 105 195 1575 240   pctUI(0) = 1815 180 3285 555   imcFaces = 1845 225 3225 375
+imgMaxVEK = 975 435 330 330   pctMaxVek 3 975 435 330 330   imgMaxFAM = 1410 435 330 330
+pctMaxFAM 3 1410 435 330 330   lblAttributes < 135 960 960 240   lblAbilities < 2685 960 825 240
+pctUI(1) = 90 1230 2460 3210   pctUI(2) = 2655 1230 2460 3210   prgNeat = 1515 1410 915 405
+prgOutgoing = 1515 1890 915 405   prgActive = 1515 2385 915 405   prgPlayful = 1515 2880 915 405
+prgNice = 1515 3375 915 405   prgCleaning = 1515 3870 915 405   prgCooking = 4080 1410 915 405
+prgMechanical = 4080 1890 915 405   prgCharisma = 4080 2385 915 405   prgBody = 4080 2880 915 405
+prgLogic = 4080 3375 915 405   prgCreativity = 4080 3870 915 405   pctUI(1)/lblNeat > 1365 240 0 240
+pctUI(1)/lblOutgoing > 1365 732 0 240   pctUI(1)/lblActive > 1365 1224 0 240
+pctUI(1)/lblPlayful > 1365 1716 0 240   pctUI(1)/lblNice > 1365 2208 0 240
+pctUI(1)/lblCleaning > 1365 2700 0 240   pctUI(2)/lblCooking > 1395 240 0 240
+pctUI(2)/lblMechanical > 1395 735 0 240   pctUI(2)/lblCharisma > 1395 1230 0 240
+pctUI(2)/lblBody > 1395 1710 0 240   pctUI(2)/lblLogic > 1395 2205 0 240
+pctUI(2)/lblCreativity > 1395 2700 0 240   lblRelationships < 5370 210 1335 240
+pctUI(4) = 5355 510 3285 555   imcRelationship = 5385 555 3225 375   prgYFeel = 5385 1110 2865 375
+chkYLove = 8310 1110 375 375   prgSFeel = 5385 1530 2865 375   chkSLove = 8310 1530 375 375
+pctUI(3) = 6075 2130 2565 555   pctUI(3)/txtFundo = 870 45 1650 465   lblJob < 5520 2280 405 240
+imcJobIcon = 6120 2175 825 345   imcJobs = 6990 2250 1605 345   lblPerf < 5415 2850 510 240
+prgPerf = 6090 2790 2550 405   lbllFamName < 5340 3405 1155 240   lblFamName = 6510 3405 945 240
+lbllAddress < 5685 3735 810 240   lblAddress = 6510 3735 945 240   lblMoney < 5805 4065 690 240
+txtMoney = 6690 4050 765 285   lblLingering < 7665 4065 435 240   cmbLingering = 8145 4050 555 315
+btnGhost = 7620 3420 1110 465   lblGhost | 7905 3525 540 240   imgGhost(0) = 7620 3420 1110 465
+imgGhost(1) h 7620 3420 1110 465   imgGhost(2) h 7605 3435 1110 465   btnSave = 120 4575 1605 645
+btnExit = 1770 4575 1605 645   btnHelp = 3420 4575 1605 645   btnAbout = 5445 4575 1605 645
+lblSave | 165 4770 1500 240   lblExit | 1800 4770 1500 240   lblHelp | 3465 4770 1500 240
+lblAbout | 5490 4770 1500 240   imgSave 3 120 4575 1605 645   imgExit 3 1770 4575 1605 645
+imgHelp 3 3420 4575 1605 645   imgAbout 3 5445 4575 1605 645   imgLogo = 7200 4590 1425 645
+imgDiv(0) = 5205 0 120 5400   imgDiv(1) = 5205 1935 3525 120   imgDiv(2) = 5205 3255 3525 120
+imgDiv(3) = 5205 4365 3495 120   imgDiv(4) = 7500 3195 120 1350)";
+
 struct Place {
-    const char* name;
+    QString parent, name;
     char fit;
-    int x, top, width, height;
-    const char* parent = nullptr;
+    QRect pixels;
 };
-const Place kPlaces[] = {
-    {"lblSelectyourVek", '<', 105, 195, 1575, 240},
-    {"pctUI(0)", '=', 1815, 180, 3285, 555},
-    {"imcFaces", '=', 1845, 225, 3225, 375},
-    {"imgMaxVEK", '=', 975, 435, 330, 330},
-    {"pctMaxVek", '3', 975, 435, 330, 330},
-    {"imgMaxFAM", '=', 1410, 435, 330, 330},
-    {"pctMaxFAM", '3', 1410, 435, 330, 330},
-    {"lblAttributes", '<', 135, 960, 960, 240},
-    {"lblAbilities", '<', 2685, 960, 825, 240},
-    {"pctUI(1)", '=', 90, 1230, 2460, 3210},
-    {"pctUI(2)", '=', 2655, 1230, 2460, 3210},
-    {"prgNeat", '=', 1515, 1410, 915, 405},
-    {"prgOutgoing", '=', 1515, 1890, 915, 405},
-    {"prgActive", '=', 1515, 2385, 915, 405},
-    {"prgPlayful", '=', 1515, 2880, 915, 405},
-    {"prgNice", '=', 1515, 3375, 915, 405},
-    {"prgCleaning", '=', 1515, 3870, 915, 405},
-    {"prgCooking", '=', 4080, 1410, 915, 405},
-    {"prgMechanical", '=', 4080, 1890, 915, 405},
-    {"prgCharisma", '=', 4080, 2385, 915, 405},
-    {"prgBody", '=', 4080, 2880, 915, 405},
-    {"prgLogic", '=', 4080, 3375, 915, 405},
-    {"prgCreativity", '=', 4080, 3870, 915, 405},
-    {"lblRelationships", '<', 5370, 210, 1335, 240},
-    {"pctUI(4)", '=', 5355, 510, 3285, 555},
-    {"imcRelationship", '=', 5385, 555, 3225, 375},
-    {"prgYFeel", '=', 5385, 1110, 2865, 375},
-    {"chkYLove", '=', 8310, 1110, 375, 375},
-    {"prgSFeel", '=', 5385, 1530, 2865, 375},
-    {"chkSLove", '=', 8310, 1530, 375, 375},
-    {"pctUI(3)", '=', 6075, 2130, 2565, 555},
-    {"txtFundo", '=', 870, 45, 1650, 465, "pctUI(3)"},
-    {"lblJob", '<', 5520, 2280, 405, 240},
-    {"imcJobIcon", '=', 6120, 2175, 825, 345},
-    {"imcJobs", '=', 6990, 2250, 1605, 345},
-    {"lblPerf", '<', 5415, 2850, 510, 240},
-    {"prgPerf", '=', 6090, 2790, 2550, 405},
-    {"lbllFamName", '<', 5340, 3405, 1155, 240},
-    {"lblFamName", '=', 6510, 3405, 945, 240},
-    {"lbllAddress", '<', 5685, 3735, 810, 240},
-    {"lblAddress", '=', 6510, 3735, 945, 240},
-    {"lblMoney", '<', 5805, 4065, 690, 240},
-    {"txtMoney", '=', 6690, 4050, 765, 285},
-    {"lblLingering", '<', 7665, 4065, 435, 240},
-    {"btnGhost", '=', 7620, 3420, 1110, 465},
-    {"lblGhost", '|', 7905, 3525, 540, 240},
-    {"imgGhost(0)", '=', 7620, 3420, 1110, 465},
-    {"imgGhost(1)", 'h', 7620, 3420, 1110, 465},
-    {"imgGhost(2)", 'h', 7605, 3435, 1110, 465},
-    {"btnSave", '=', 120, 4575, 1605, 645},
-    {"btnExit", '=', 1770, 4575, 1605, 645},
-    {"btnHelp", '=', 3420, 4575, 1605, 645},
-    {"btnAbout", '=', 5445, 4575, 1605, 645},
-    {"lblSave", '|', 165, 4770, 1500, 240},
-    {"lblExit", '|', 1800, 4770, 1500, 240},
-    {"lblHelp", '|', 3465, 4770, 1500, 240},
-    {"lblAbout", '|', 5490, 4770, 1500, 240},
-    {"imgSave", '3', 120, 4575, 1605, 645},
-    {"imgExit", '3', 1770, 4575, 1605, 645},
-    {"imgHelp", '3', 3420, 4575, 1605, 645},
-    {"imgAbout", '3', 5445, 4575, 1605, 645},
-    {"imgLogo", '=', 7200, 4590, 1425, 645},
-    {"imgDiv(0)", '=', 5205, 0, 120, 5400},
-    {"imgDiv(1)", '=', 5205, 1935, 3525, 120},
-    {"imgDiv(2)", '=', 5205, 3255, 3525, 120},
-    {"imgDiv(3)", '=', 5205, 4365, 3495, 120},
-    {"imgDiv(4)", '=', 7500, 3195, 120, 1350},
-    {"lblNeat", '>', 1365, 240, 0, 240, "pctUI(1)"},
-    {"lblOutgoing", '>', 1365, 732, 0, 240, "pctUI(1)"},
-    {"lblActive", '>', 1365, 1224, 0, 240, "pctUI(1)"},
-    {"lblPlayful", '>', 1365, 1716, 0, 240, "pctUI(1)"},
-    {"lblNice", '>', 1365, 2208, 0, 240, "pctUI(1)"},
-    {"lblCleaning", '>', 1365, 2700, 0, 240, "pctUI(1)"},
-    {"lblCooking", '>', 1395, 240, 0, 240, "pctUI(2)"},
-    {"lblMechanical", '>', 1395, 735, 0, 240, "pctUI(2)"},
-    {"lblCharisma", '>', 1395, 1230, 0, 240, "pctUI(2)"},
-    {"lblBody", '>', 1395, 1710, 0, 240, "pctUI(2)"},
-    {"lblLogic", '>', 1395, 2205, 0, 240, "pctUI(2)"},
-    {"lblCreativity", '>', 1395, 2700, 0, 240, "pctUI(2)"},
-    {"cmbLingering", '=', 8145, 4050, 555, 315},
-};
+std::vector<Place> places() {
+    std::vector<Place> all;
+    std::istringstream in(kPlaces);
+    std::string name;
+    char fit;
+    int left, top, width, height;
+    while (in >> name >> fit >> left >> top >> width >> height) {
+        const QStringList path = QString::fromStdString(name).split('/');
+        all.push_back({path.size() > 1 ? path[0] : QString(), path.back(), fit,
+                       QRect(left / 15, top / 15, width / 15, height / 15)});
+    }
+    return all;
+}
 
 const QColor kNavy(7, 0, 128);
-
-QWidget* in(const MainWindow& window, const QString& name) {
-    return window.element(name);
-}
 
 // The pixels the label's text covers when it paints itself at `size` on the navy background.
 int inkOf(const QLabel& label, QSize size) {
@@ -135,38 +94,31 @@ int inkOf(const QLabel& label, QSize size) {
 }
 
 void expectEveryElementAtItsPlace(const MainWindow& window) {
-    for (const Place& p : kPlaces) {
-        SCOPED_TRACE(p.name);
-        const QRect want(p.x / 15, p.top / 15, p.width / 15, p.height / 15);
-        const QString name = QString::fromLatin1(p.name);
-        std::vector<std::pair<QWidget*, bool>> shown;  // each widget and whether it is shown
+    for (const Place& p : places()) {
+        SCOPED_TRACE(p.name.toStdString());
         for (int i = 0; i < (p.fit == '3' ? 3 : 1); ++i) {
-            shown.emplace_back(in(window, p.fit == '3' ? QString("%1(%2)").arg(name).arg(i) : name),
-                               p.fit != 'h' && i == 0);
-        }
-        for (const auto& [w, visible] : shown) {
+            QWidget* w =
+                window.element(p.fit == '3' ? QString("%1(%2)").arg(p.name).arg(i) : p.name);
             ASSERT_NE(w, nullptr);
-            EXPECT_EQ(w->isVisibleTo(&window), visible);
-            const QWidget* parent = p.parent ? in(window, p.parent) : &window;
+            EXPECT_EQ(w->isVisibleTo(&window), p.fit != 'h' && i == 0);
+            const QWidget* parent = p.parent.isEmpty() ? &window : window.element(p.parent);
             ASSERT_TRUE(parent->isAncestorOf(w));
-            const QRect got(w->mapTo(parent, QPoint(0, 0)), w->size());
-            if (p.fit == '=' || p.fit == 'h' || p.fit == '3') {
+            const QRect got(w->mapTo(parent, QPoint(0, 0)), w->size()), want = p.pixels;
+            auto* label = qobject_cast<QLabel*>(w);
+            if (QString("=h3").contains(p.fit)) {
                 EXPECT_EQ(got, want);
                 continue;
             }
-            auto* label = qobject_cast<QLabel*>(w);
             ASSERT_NE(label, nullptr);
             EXPECT_EQ(got.top(), want.top());
             EXPECT_EQ(got.height(), want.height());
-            if (p.fit == '>') {
-                EXPECT_EQ(got.left() + got.width(), want.left());
-            } else if (p.fit == '<') {
-                EXPECT_EQ(got.left(), want.left());
-            } else {
-                EXPECT_LE(std::abs(2 * got.left() + got.width() - 2 * want.left() - want.width()),
-                          3);
-            }
             EXPECT_GE(got.width(), want.width());
+            // The left edge, the right edge or twice the centre, within a pixel and a half.
+            const int edge = p.fit == '<' ? got.left() - want.left()
+                             : p.fit == '>'
+                                 ? got.left() + got.width() - want.left()
+                                 : 2 * got.left() + got.width() - 2 * want.left() - want.width();
+            EXPECT_LE(std::abs(edge), p.fit == '|' ? 3 : 0);
             // It shows all of its text: more room would show no more.
             EXPECT_EQ(inkOf(*label, got.size()), inkOf(*label, got.size() + QSize(60, 0)))
                 << got.width() << " px for " << label->text().toStdString();
@@ -201,86 +153,77 @@ TEST(MainWindowLayout, FixedNavyWindowWithEveryElementAtItsPlaceAndEveryLabelRea
     EXPECT_EQ(shot.pixelColor(300, 350), kNavy);
     expectEveryElementAtItsPlace(window);
 
+    // Controls lie above the panels, faces and captions under them.
+    for (const Place& p : places()) {
+        QWidget* w = window.element(p.name);
+        if (!w)
+            continue;  // faces, at their places above
+        const QRect r(w->mapTo(&window, QPoint(0, 0)), w->size());
+        if (QRegularExpression("^(prg|imc|btn|imgMax)").match(p.name).hasMatch()) {
+            for (QPoint at :
+                 {r.center(), r.topLeft() + QPoint(2, 2), r.bottomRight() - QPoint(2, 2)})
+                EXPECT_EQ(window.childAt(at), w) << p.name.toStdString();
+        }
+        if (QRegularExpression("^lbl(Save|Exit|Help|About|Ghost)$").match(p.name).hasMatch()) {
+            const QString button = QString(p.name).replace("lbl", "btn");
+            EXPECT_EQ(window.childAt(r.center()), window.element(button)) << p.name.toStdString();
+        }
+    }
+
     const StringTable table = numberedTable();
     MainWindow longer(messages, {}, table);
     longer.setCaptions();
-    EXPECT_GT(in(longer, "lblSave")->width(), 100);  // the design's 1500 twips
+    EXPECT_GT(longer.element("lblSave")->width(), 100);  // the design's 1500 twips
     expectEveryElementAtItsPlace(longer);
-}
-
-TEST(MainWindowLayout, ControlsLieAboveThePanelsFacesAndCaptionsUnderThem) {
-    ScriptedMessageBoxes messages;
-    MainWindow window(messages, {});
-    window.setCaptions();
-    window.show();
-    const auto rectOf = [&](const QString& name) {
-        QWidget* w = in(window, name);
-        return QRect(w->mapTo(&window, QPoint(0, 0)), w->size());
-    };
-    for (const Place& p : kPlaces) {
-        const QString name = QString::fromLatin1(p.name);
-        if (!name.startsWith("prg") && !name.startsWith("imc") && !name.startsWith("btn") &&
-            !name.startsWith("imgMax"))
-            continue;
-        const QRect r = rectOf(name);
-        for (QPoint at : {r.center(), r.topLeft() + QPoint(2, 2), r.bottomRight() - QPoint(2, 2)})
-            EXPECT_EQ(window.childAt(at), in(window, name)) << p.name;
-    }
-    for (const char* b : {"Save", "Exit", "Help", "About", "Ghost"}) {
-        EXPECT_EQ(window.childAt(rectOf(QString("lbl%1").arg(b)).center()),
-                  in(window, QString("btn%1").arg(b)))
-            << b;
-    }
 }
 
 TEST(MainWindowLayout, CaptionsAndHintsComeFromTheirStringTableIds) {
     ScriptedMessageBoxes messages;
     MainWindow builtIn(messages, {});
     const auto text = [](const MainWindow& w, const char* name) {
-        return qobject_cast<QLabel*>(in(w, name))->text().toStdString();
+        return qobject_cast<QLabel*>(w.element(name))->text().toStdString();
     };
     EXPECT_EQ(text(builtIn, "lblPerf"), "Perf.:");  // as designed, until the captions are set
     builtIn.setCaptions();
     EXPECT_EQ(text(builtIn, "lblPerf"), "Perf:");
     EXPECT_EQ(text(builtIn, "lblGhost"), "Ghost:");
-    EXPECT_EQ(in(builtIn, "prgSFeel")->toolTip(), QStringLiteral("How the Vek feels about you"));
+    EXPECT_EQ(builtIn.element("prgSFeel")->toolTip(),
+              QStringLiteral("How the Vek feels about you"));
 
     const StringTable table = numberedTable();
     MainWindow window(messages, {}, table);
     window.setCaptions();
-    const std::pair<const char*, int> captions[] = {
-        {"lblSelectyourVek", 101}, {"lblAttributes", 104}, {"lblAbilities", 105},
-        {"lblNeat", 106},          {"lblOutgoing", 107},   {"lblActive", 108},
-        {"lblPlayful", 109},       {"lblNice", 110},       {"lblCleaning", 111},
-        {"lblCooking", 112},       {"lblMechanical", 113}, {"lblCharisma", 114},
-        {"lblBody", 115},          {"lblLogic", 116},      {"lblCreativity", 117},
-        {"lblRelationships", 118}, {"lbllFamName", 121},   {"lbllAddress", 122},
-        {"lblMoney", 123},         {"lblGhost", 124},      {"lblSave", 125},
-        {"lblExit", 126},          {"lblHelp", 127},       {"lblAbout", 128},
-        {"lblJob", 143},           {"lblPerf", 144},
-    };
-    for (const auto& [name, id] : captions)
-        EXPECT_EQ(text(window, name), "Text number " + std::to_string(id)) << name;
+    std::istringstream captions(
+        "lblSelectyourVek 101 lblAttributes 104 lblAbilities 105 lblNeat 106 lblOutgoing 107 "
+        "lblActive 108 lblPlayful 109 lblNice 110 lblCleaning 111 lblCooking 112 lblMechanical 113 "
+        "lblCharisma 114 lblBody 115 lblLogic 116 lblCreativity 117 lblRelationships 118 "
+        "lbllFamName 121 lbllAddress 122 lblMoney 123 lblGhost 124 lblSave 125 lblExit 126 "
+        "lblHelp 127 lblAbout 128 lblJob 143 lblPerf 144");
+    std::string name;
+    int count = 0;
+    for (int id; captions >> name >> id; ++count)
+        EXPECT_EQ(text(window, name.c_str()), "Text number " + std::to_string(id)) << name;
+    EXPECT_EQ(count, 26);
     const std::pair<const char*, const char*> hints[] = {
         {"imgMaxVEK", "Text number 102"},    {"imgMaxFAM", "Text number 103"},
         {"prgYFeel", "Text number 119"},     {"prgSFeel", "Text number 120"},
         {"chkYLove", "You love this Vek ?"}, {"chkSLove", "This Vek love you ?"},
     };
     for (const auto& [name, hint] : hints)
-        EXPECT_EQ(in(window, name)->toolTip().toStdString(), hint) << name;
+        EXPECT_EQ(window.element(name)->toolTip().toStdString(), hint) << name;
 }
 
 TEST(MainWindowLayout, MoneyTakesSevenTypedDigitsAndLingeringOffersOneToTen) {
     ScriptedMessageBoxes messages;
     MainWindow window(messages, {});
-    auto* money = qobject_cast<QLineEdit*>(in(window, "txtMoney"));
+    auto* money = qobject_cast<QLineEdit*>(window.element("txtMoney"));
     money->selectAll();
     QTest::keyClicks(money, QStringLiteral("123456789"));
     EXPECT_EQ(money->text(), QStringLiteral("1234567"));
     money->setText(QStringLiteral("-123456789"));
     EXPECT_EQ(money->text(), QStringLiteral("-123456789"));
 
-    auto* lingering = qobject_cast<QComboBox*>(in(window, "cmbLingering"));
+    auto* lingering = qobject_cast<QComboBox*>(window.element("cmbLingering"));
     QStringList items;
     for (int i = 0; i < lingering->count(); ++i)
         items << lingering->itemText(i);

@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QTest>
 #include <QWindow>
+#include <cctype>
+#include <cstdio>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -35,29 +37,20 @@ inline void mouse(QTest::MouseAction action, QWidget* w, QPoint at, Qt::MouseBut
 inline void gesture(QWidget* w, const std::string& script) {
     std::istringstream steps(script);
     for (std::string step; steps >> step;) {
-        std::size_t used = 0;
-        const int x = std::stoi(step.substr(1), &used);
-        std::size_t at = 1 + used;
-        int y = w->height() / 2;
-        if (at < step.size() && step[at] == ',') {
-            y = std::stoi(step.substr(at + 1), &used);
-            at += 1 + used;
-        }
+        int x = 0, y = w->height() / 2, used = 0;
+        if (std::sscanf(step.c_str() + 1, "%d,%d%n", &x, &y, &used) < 2)
+            std::sscanf(step.c_str() + 1, "%d%n", &x, &used);
         Qt::KeyboardModifiers modifiers;
-        for (char m : step.substr(at))
+        for (char m : step.substr(1 + static_cast<std::size_t>(used)))
             modifiers |= m == 'S'   ? Qt::ShiftModifier
                          : m == 'C' ? Qt::ControlModifier
                                     : Qt::AltModifier;
-        const char c = step[0];
-        const char lower = static_cast<char>(c | 0x20);
-        const Qt::MouseButton button = lower == 'l'   ? Qt::LeftButton
-                                       : lower == 'r' ? Qt::RightButton
-                                       : lower == 'm' ? Qt::MiddleButton
-                                                      : Qt::NoButton;
-        const QTest::MouseAction action = c == '>'     ? QTest::MouseMove
-                                          : c == lower ? QTest::MouseRelease
-                                                       : QTest::MousePress;
-        mouse(action, w, {x, y}, button, modifiers);
+        const auto b = std::string("lrm").find(static_cast<char>(step[0] | 0x20));
+        const auto button = b == std::string::npos ? Qt::NoButton : Qt::MouseButton(1 << b);
+        mouse(step[0] == '>'               ? QTest::MouseMove
+              : std::islower(step[0]) != 0 ? QTest::MouseRelease
+                                           : QTest::MousePress,
+              w, {x, y}, button, modifiers);
     }
 }
 
