@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -64,17 +65,17 @@ class MainWindowInputTest : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(run_.choose(kPersonId));
         window_.show();
-        const char* names[][3] = {
-            {"imgSave", "lblSave", "btnSave"},    {"imgExit", "lblExit", "btnExit"},
-            {"imgHelp", "lblHelp", "btnHelp"},    {"imgAbout", "lblAbout", "btnAbout"},
-            {"imgGhost", "lblGhost", "btnGhost"}, {"pctMaxVek", "", "imgMaxVEK"},
-            {"pctMaxFAM", "", "imgMaxFAM"}};
-        for (std::size_t b = 0; b < buttons_.size(); ++b) {
+        std::istringstream names(
+            "imgSave lblSave btnSave imgExit lblExit btnExit imgHelp lblHelp btnHelp imgAbout "
+            "lblAbout btnAbout imgGhost lblGhost btnGhost pctMaxVek - imgMaxVEK pctMaxFAM - "
+            "imgMaxFAM");
+        std::string faces, caption, hit;
+        for (SkinnedButton& b : buttons_) {
+            names >> faces >> caption >> hit;
             for (int i = 0; i < 3; ++i)
-                buttons_[b].faces[i] =
-                    run_.get<QLabel>(QString("%1(%2)").arg(names[b][0]).arg(i).toLatin1());
-            buttons_[b].caption = run_.get<QLabel>(names[b][1]);
-            buttons_[b].hitArea = run_.get(names[b][2]);
+                b.faces[i] = run_.get<QLabel>((faces + "(" + std::to_string(i) + ")").c_str());
+            b.caption = run_.get<QLabel>(caption.c_str());
+            b.hitArea = run_.get(hit.c_str());
         }
     }
     void TearDown() override { testing::releaseHeld(&window_); }
