@@ -153,28 +153,26 @@ TEST(Gauge, FillsTheValueShareKeepingValuesOutsideTheRangeButDrawingThemClamped)
     gauge.setMaximum(200);
     gauge.setBackColor(kNavy);
     gauge.setFillColor(kBlue);
-    for (const auto& [value, columns] :
-         std::vector<std::pair<int, int>>{{100, 85}, {200, 170}, {260, 170}, {0, 0}, {-30, 0}}) {
-        gauge.setValue(value);
-        EXPECT_EQ(gauge.value(), value);
-        const QImage image = render(gauge);
-        EXPECT_EQ(countPixels(image, kBlue), columns * 27) << value;
-        EXPECT_EQ(countPixels(image, kNavy), (170 - columns) * 27) << value;
-    }
-    gauge.setValue(1);  // 0.85 of a pixel: a smooth fill blends it
-    const int blended = render(gauge).pixelColor(0, 13).blue();
-    EXPECT_TRUE(blended > 128 && blended < 255) << blended;
-
-    gauge.setBackPicture(filled({17, 3}, kGreen));
-    gauge.setValue(100);
-    EXPECT_EQ(countPixels(render(gauge), kGreen), 85 * 27);
-    // Drawn from pictures, the full one covers the value's share of the empty one.
-    gauge.setPictures(filled({59, 25}, kRed), filled({59, 25}, kGreen));
-    for (const auto& [value, columns] :
-         std::vector<std::pair<int, int>>{{100, 85}, {0, 0}, {200, 170}, {280, 170}}) {
-        gauge.setValue(value);
-        EXPECT_EQ(countPixels(render(gauge), kGreen), columns * 27) << value;
-        EXPECT_EQ(countPixels(render(gauge), kRed), (170 - columns) * 27) << value;
+    // From colours, then from pictures (the full one covering the value's share of the empty).
+    for (bool pictures : {false, true}) {
+        if (pictures)
+            gauge.setPictures(filled({59, 25}, kNavy), filled({59, 25}, kBlue));
+        for (const auto& [value, columns] : std::vector<std::pair<int, int>>{
+                 {100, 85}, {200, 170}, {260, 170}, {0, 0}, {-30, 0}}) {
+            gauge.setValue(value);
+            EXPECT_EQ(gauge.value(), value);
+            const QImage image = render(gauge);
+            EXPECT_EQ(countPixels(image, kBlue), columns * 27) << value << " " << pictures;
+            EXPECT_EQ(countPixels(image, kNavy), (170 - columns) * 27) << value << " " << pictures;
+        }
+        if (pictures)
+            break;
+        gauge.setValue(1);  // 0.85 of a pixel: a smooth fill blends it
+        const int blended = render(gauge).pixelColor(0, 13).blue();
+        EXPECT_TRUE(blended > 128 && blended < 255) << blended;
+        gauge.setBackPicture(filled({17, 3}, kGreen));
+        gauge.setValue(100);
+        EXPECT_EQ(countPixels(render(gauge), kGreen), 85 * 27);
     }
 }
 
