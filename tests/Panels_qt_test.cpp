@@ -41,19 +41,11 @@ build::GameSpec household() {
 
 class PanelsTest : public ::testing::Test {
   protected:
-    void SetUp() override { ASSERT_NE(run_.window, nullptr); }
+    void SetUp() override { window_.show(); }
+    void TearDown() override { testing::releaseHeld(&window_); }
 
-    template <typename W = QWidget>
-    W* get(const char* name) {
-        return run_.get<W>(name);
-    }
-    // A left click at `x` pixels into a gauge, as the player makes it.
-    void clickGauge(const char* name, int x) {
-        Gauge* g = get<Gauge>(name);
-        const QPoint at(x, g->height() / 2);
-        QTest::mousePress(g, Qt::LeftButton, Qt::NoModifier, at);
-        QTest::mouseMove(g, at);
-        QTest::mouseRelease(g, Qt::LeftButton, Qt::NoModifier, at);
+    void play(const char* name, const std::string& script) {
+        testing::gesture(run_.get(name), script);
     }
     void choose(QComboBox* box, int index) {
         box->setCurrentIndex(index);
@@ -67,7 +59,7 @@ class PanelsTest : public ::testing::Test {
 
 TEST_F(PanelsTest, ShowingEveryPersonAndRepaintingChangesNothing) {
     ImagePicker* faces = window_.personView().picker();
-    auto* relations = get<ImagePicker>("imcRelationship");
+    auto* relations = run_.get<ImagePicker>("imcRelationship");
     for (int i = 1; i <= faces->count(); ++i) {
         choose(faces, i - 1);
         for (int r = 1; r <= relations->count(); ++r)
@@ -86,7 +78,7 @@ TEST_F(PanelsTest, ShowingEveryPersonAndRepaintingChangesNothing) {
 }
 
 TEST_F(PanelsTest, EntriesReachTheRecordTheyWereMadeFromAndMoneyShowsInFull) {
-    auto* money = get<QLineEdit>("txtMoney");
+    auto* money = run_.get<QLineEdit>("txtMoney");
     ASSERT_TRUE(run_.choose(4));  // "Smith, Jones, Al"
     EXPECT_EQ(money->text(), QStringLiteral("-500"));
     money->setFocus();
@@ -99,7 +91,7 @@ TEST_F(PanelsTest, EntriesReachTheRecordTheyWereMadeFromAndMoneyShowsInFull) {
     ASSERT_TRUE(run_.choose(7));  // no first name
     EXPECT_EQ(money->text(), QStringLiteral("12345678"));
     ASSERT_TRUE(run_.choose(6));  // the second Eve
-    clickGauge("prgNeat", 60);
+    play("prgNeat", "L60 l60");
     EXPECT_EQ(run_.person(6).Neat, 1000);
     EXPECT_EQ(run_.person(5).Neat, 500);
 
@@ -112,61 +104,52 @@ TEST_F(PanelsTest, EntriesReachTheRecordTheyWereMadeFromAndMoneyShowsInFull) {
 
 TEST_F(PanelsTest, EachPanelEditsThroughTheHouseholdAndShowsTheResult) {
     ASSERT_TRUE(run_.choose(1));
-    choose(get<ImagePicker>("imcJobIcon"), 5);  // track 4
+    choose(run_.get<ImagePicker>("imcJobIcon"), 5);  // track 4
     EXPECT_EQ(run_.person(1).JobTrack, 4);
-    choose(get<QComboBox>("imcJobs"), 7);
+    choose(run_.get<QComboBox>("imcJobs"), 7);
     EXPECT_EQ(run_.person(1).JobLevel, 7);
-    EXPECT_EQ(get<QComboBox>("imcJobs")->currentText(), QStringLiteral("Counterfeiter"));
+    EXPECT_EQ(run_.get<QComboBox>("imcJobs")->currentText(), QStringLiteral("Counterfeiter"));
 
-    QTest::mouseMove(get<Gauge>("prgPerf"), QPoint(10, 5));
-    QMouseEvent drag(QEvent::MouseMove, QPointF(170, 5), QPointF(170, 5), Qt::NoButton,
-                     Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(get<Gauge>("prgPerf"), &drag);
-    EXPECT_EQ(run_.person(1).JobPerformance, 100);
-    EXPECT_EQ(get<Gauge>("prgPerf")->captionText(), QStringLiteral("Excellent"));
-
-    QMouseEvent feel(QEvent::MouseMove, QPointF(0, 5), QPointF(0, 5), Qt::NoButton, Qt::LeftButton,
-                     Qt::NoModifier);
-    QApplication::sendEvent(get<Gauge>("prgSFeel"), &feel);  // how Bob feels about Ann
+    play("prgSFeel", "L10 >0 l0");  // how Bob feels about Ann
     EXPECT_EQ(run_.person(2).Relation[1], -100);
     EXPECT_EQ(run_.person(1).Relation[2], 40);
 
-    QTest::mouseClick(get("chkSLove"), Qt::LeftButton);
+    QTest::mouseClick(run_.get("chkSLove"), Qt::LeftButton);
     EXPECT_TRUE(isTrue(run_.person(2).Loves[1]));
     EXPECT_TRUE(window_.relationships().theyLoveShown());
-    QTest::mouseClick(get("chkYLove"), Qt::LeftButton);
+    QTest::mouseClick(run_.get("chkYLove"), Qt::LeftButton);
     EXPECT_FALSE(isTrue(run_.person(1).Loves[2]));
     EXPECT_FALSE(window_.relationships().youLoveShown());
 
-    QTest::mousePress(get("btnGhost"), Qt::LeftButton);
+    QTest::mouseClick(run_.get("btnGhost"), Qt::LeftButton);
     EXPECT_TRUE(isTrue(run_.person(1).IsGhost));
-    EXPECT_TRUE(get("cmbLingering")->isVisibleTo(&window_));
-    EXPECT_EQ(get<QComboBox>("cmbLingering")->currentText(), QStringLiteral("03"));
-    choose(get<QComboBox>("cmbLingering"), 9);
+    EXPECT_TRUE(run_.get("cmbLingering")->isVisibleTo(&window_));
+    EXPECT_EQ(run_.get<QComboBox>("cmbLingering")->currentText(), QStringLiteral("03"));
+    choose(run_.get<QComboBox>("cmbLingering"), 9);
     EXPECT_EQ(run_.person(1).LingerHouse, 10);
 
     run_.messages.answers = {MessageAnswer::Yes, MessageAnswer::Yes};
-    QTest::mouseClick(get("imgMaxVEK"), Qt::LeftButton);
+    QTest::mouseClick(run_.get("imgMaxVEK"), Qt::LeftButton);
     EXPECT_EQ(run_.person(1).Creativity, 1000);
     EXPECT_EQ(run_.person(2).Relation[1], 100);
-    EXPECT_EQ(get<Gauge>("prgCreativity")->value(), 10);
-    EXPECT_EQ(get<QComboBox>("imcJobs")->currentText(), QStringLiteral("Superstar"));
-    EXPECT_EQ(get<Gauge>("prgSFeel")->value(), 200);
+    EXPECT_EQ(run_.get<Gauge>("prgCreativity")->value(), 10);
+    EXPECT_EQ(run_.get<QComboBox>("imcJobs")->currentText(), QStringLiteral("Superstar"));
+    EXPECT_EQ(run_.get<Gauge>("prgSFeel")->value(), 200);
 }
 
 TEST_F(PanelsTest, UndoAndRedoKeysBringBackWhatTheWindowShows) {
     QApplication::setActiveWindow(&window_);
     ASSERT_TRUE(run_.choose(2));
-    clickGauge("prgNeat", 60);
+    play("prgNeat", "L60 l60");
     ASSERT_EQ(run_.person(2).Neat, 1000);
     ASSERT_TRUE(run_.choose(1));
     QTest::keyClick(&window_, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(run_.person(2).Neat, 500);
     EXPECT_EQ(window_.currentId(), 2);  // the undone edit's person comes on screen
-    EXPECT_EQ(get<Gauge>("prgNeat")->value(), 5);
+    EXPECT_EQ(run_.get<Gauge>("prgNeat")->value(), 5);
     EXPECT_TRUE(run_.household().isSaved());
     QTest::keyClick(&window_, Qt::Key_Y, Qt::ControlModifier);
-    EXPECT_EQ(get<Gauge>("prgNeat")->value(), 10);
+    EXPECT_EQ(run_.get<Gauge>("prgNeat")->value(), 10);
     QTest::keyClick(&window_, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_FALSE(run_.household().canRedo());
 }
@@ -175,13 +158,15 @@ TEST_F(PanelsTest, TabVisitsEveryControlInReadingOrderAndTheFocusIsAlwaysMarked)
     QApplication::setActiveWindow(&window_);
     ASSERT_TRUE(run_.choose(1));  // Ann: a family, a relationship both ways, no ghost
     EXPECT_EQ(window_.focusWidget(), window_.personView().picker());
-    const QStringList expected = {
-        "imcFaces",        "imgMaxVEK",   "imgMaxFAM", "prgNeat",     "prgOutgoing",
-        "prgActive",       "prgPlayful",  "prgNice",   "prgCleaning", "prgCooking",
-        "prgMechanical",   "prgCharisma", "prgBody",   "prgLogic",    "prgCreativity",
-        "imcRelationship", "prgYFeel",    "chkYLove",  "prgSFeel",    "chkSLove",
-        "imcJobIcon",      "imcJobs",     "prgPerf",   "btnGhost",    "txtMoney",
-        "btnSave",         "btnExit",     "btnHelp",   "btnAbout",    "imcFaces"};
+    const QStringList expected =
+        QString(
+            "imcFaces imgMaxVEK imgMaxFAM prgNeat prgOutgoing prgActive prgPlayful prgNice "
+            "prgCleaning "
+            "prgCooking prgMechanical prgCharisma prgBody prgLogic prgCreativity imcRelationship "
+            "prgYFeel chkYLove prgSFeel chkSLove imcJobIcon imcJobs prgPerf btnGhost txtMoney "
+            "btnSave "
+            "btnExit btnHelp btnAbout imcFaces")
+            .split(' ');
     QStringList visited;
     for (qsizetype i = 0; i < expected.size(); ++i) {
         QWidget* focused = QApplication::focusWidget();
@@ -219,11 +204,11 @@ TEST_F(PanelsTest, KeysEditThroughTheHouseholdAsTheMouseDoes) {
         {"btnGhost", Qt::Key_Space, [&] { return long{ann.IsGhost}; }, -1},
     };
     for (const KeyCase& c : cases) {
-        get(c.control)->setFocus();
-        QTest::keyClick(get(c.control), static_cast<Qt::Key>(c.key));
+        run_.get(c.control)->setFocus();
+        QTest::keyClick(run_.get(c.control), static_cast<Qt::Key>(c.key));
         EXPECT_EQ(c.stored(), c.expected) << c.control;
     }
-    EXPECT_EQ(get<Gauge>("prgNeat")->value(), 0);
+    EXPECT_EQ(run_.get<Gauge>("prgNeat")->value(), 0);
 
     QTest::keyClick(&window_, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_FALSE(isTrue(ann.IsGhost));
@@ -234,9 +219,9 @@ TEST_F(PanelsTest, KeysEditThroughTheHouseholdAsTheMouseDoes) {
 
     // Enter presses a focused button; Ctrl+Q asks before leaving.
     const std::size_t asked = run_.messages.shown.size();
-    get("btnSave")->setFocus();
+    run_.get("btnSave")->setFocus();
     run_.messages.answers = {MessageAnswer::No};
-    QTest::keyClick(get("btnSave"), Qt::Key_Return);
+    QTest::keyClick(run_.get("btnSave"), Qt::Key_Return);
     run_.messages.answers = {MessageAnswer::No};
     QTest::keyClick(&window_, Qt::Key_Q, Qt::ControlModifier);
     ASSERT_EQ(run_.messages.shown.size(), asked + 2);
@@ -247,8 +232,8 @@ TEST_F(PanelsTest, KeysEditThroughTheHouseholdAsTheMouseDoes) {
     window_.contextMenu()->close();
     // The menu key, which the desktop delivers to the focused control.
     QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(2, 2),
-                              get("prgNeat")->mapToGlobal(QPoint(2, 2)));
-    QApplication::sendEvent(get("prgNeat"), &menuKey);
+                              run_.get("prgNeat")->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(run_.get("prgNeat"), &menuKey);
     EXPECT_TRUE(window_.contextMenu()->isVisible());
     window_.contextMenu()->close();
 }
@@ -262,11 +247,11 @@ TEST_F(PanelsTest, TheWheelTurnsOnlyAListWithTheFocus) {
                           Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(faces, &wheel);
     };
-    get("prgNeat")->setFocus();
+    run_.get("prgNeat")->setFocus();
     const int shown = window_.currentId();
     wheelDown();
     EXPECT_EQ(window_.currentId(), shown);
-    EXPECT_EQ(get("prgNeat"), QApplication::focusWidget());
+    EXPECT_EQ(run_.get("prgNeat"), QApplication::focusWidget());
     faces->setFocus();
     wheelDown();
     EXPECT_NE(window_.currentId(), shown);
@@ -290,7 +275,7 @@ TEST_F(PanelsTest, TheBackgroundMenuPutsAKeptCopyBack) {
     window_.restoreBackup();  // nothing kept yet
     EXPECT_EQ(run_.messages.shown.back().icon, MessageIcon::Information);
 
-    clickGauge("prgNeat", 60);
+    play("prgNeat", "L60 l60");
     run_.messages.answers = {MessageAnswer::Yes};
     ASSERT_TRUE(window_.save());
     ASSERT_NE(onDisk(), run_.built.neighborhood);
@@ -299,7 +284,7 @@ TEST_F(PanelsTest, TheBackgroundMenuPutsAKeptCopyBack) {
     window_.restoreBackup();
     EXPECT_EQ(onDisk(), run_.built.neighborhood);
     EXPECT_EQ(run_.person(1).Neat, 500);  // loaded again
-    EXPECT_EQ(get<Gauge>("prgNeat")->value(), 5);
+    EXPECT_EQ(run_.get<Gauge>("prgNeat")->value(), 5);
     // The file as it was before is kept too.
     EXPECT_EQ(run_.chooser.offered.back().size(), 1u);
     window_.restoreBackup();
