@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <fstream>
+#include <functional>
+#include <optional>
 
 #include "gamedata/NeighborhoodFile.h"
 #include "support/Games.h"
@@ -308,76 +310,72 @@ TEST(PersonLoader, PersonWithoutFamilyOrPortrait) {
     }
 }
 
-TEST(PersonLoader, RelationshipListReadsEntriesWhileMarkersAreOne) {
-    build::PersonSpec ann = person("Ann", 1, 1);
-    ann.relations = {{2, 50, true}, {3, -20, false}, {4, 77, true}};
-    const build::BuiltGame game = build::build(family({ann}));
-    const auto run = testing::loadBuilt(game);
-    const PersonRecord& p = run.persons[1];
-    const Long e = static_cast<Long>(game.layout.recordOffset.at("ann")) + 1 + 192;
-    EXPECT_EQ(p.HasRelation[2], kTrue);
-    EXPECT_EQ(p.Relation[2], 50);
-    EXPECT_EQ(p.RelationPos[2], e + 12);
-    EXPECT_EQ(p.Loves[2], kTrue);
-    EXPECT_EQ(p.Relation[3], -20);
-    EXPECT_EQ(p.RelationPos[3], e + 20 + 12);
-    EXPECT_EQ(p.Loves[3], kFalse);
-    EXPECT_EQ(p.HasRelation[4], kTrue);
-    EXPECT_EQ(p.HasRelation[0], kFalse);
-
-    // The second entry's next marker is 0: two entries.
-    build::BuiltGame cut = game;
-    cut.neighborhood[static_cast<std::size_t>(e - 1) + 40] = 0;
-    EXPECT_EQ(testing::loadBuilt(cut).persons[1].HasRelation[4], kFalse);
-    EXPECT_EQ(testing::loadBuilt(cut).persons[1].HasRelation[3], kTrue);
-}
-
-TEST(PersonLoader, RelationshipCountLimitsTheWalk) {
-    build::PersonSpec ann = person("Ann", 1, 1);
-    ann.relations = {{2, 50, true}, {3, -20, false}, {4, 77, true}};
-    for (const auto& [count, expected] : std::vector<std::pair<std::int16_t, int>>{
-             {0, 1}, {1, 1}, {2, 2}, {3, 3}, {9, 3}, {-1, 3}}) {
-        ann.relationCount = count;
-        const auto run = loadSpec(family({ann}));
-        int found = 0;
-        for (int j : {2, 3, 4})
-            found += isTrue(run.persons[1].HasRelation[j]);
-        EXPECT_EQ(found, expected) << "count " << count;
+TEST(PersonLoader, RelationshipWalkStoresTheEntriesItReaches) {
+    const std::vector<build::Relationship> three = {{2, 50, true}, {3, -20, false}, {4, 77, true}};
+    // The 0-based place of entry n of Ann's list (entries of two values are 20 bytes long).
+    const auto entry = [](const build::BuiltGame& g, std::size_t n) {
+        return g.layout.recordOffset.at("ann") + 192 + 20 * n;
+    };
+    const struct {
+        const char* what;
+        std::vector<build::Relationship> relations;
+        std::optional<std::int16_t> flag, count;
+        std::function<void(build::BuiltGame&)> damage;
+        std::vector<int> found;
+    } cases[] = {
+        {"every next marker 1", three, {}, {}, {}, {2, 3, 4}},
+        {"the second next marker 0",
+         three,
+         {},
+         {},
+         [&](build::BuiltGame& g) { g.neighborhood[entry(g, 2)] = 0; },
+         {2, 3}},
+        {"count 0 reads one", three, {}, 0, {}, {2}},
+        {"count 1", three, {}, 1, {}, {2}},
+        {"count 2", three, {}, 2, {}, {2, 3}},
+        {"count past the list", three, {}, 9, {}, {2, 3, 4}},
+        {"negative count", three, {}, -1, {}, {2, 3, 4}},
+        {"flag not -1", three, 1, {}, {}, {}},
+        {"one value: skipped", {{2, 50, true, 1}, {3, 60, true, 2}}, {}, {}, {}, {3}},
+        {"id 600: skipped, the walk goes on",
+         {{2, 50, true}, {600, 60, true}, {3, 70, false}},
+         {},
+         {},
+         {},
+         {2, 3}},
+        {"cut inside the last love flag",
+         {{2, 50, true}, {600, 60, true}, {3, 70, false}},
+         {},
+         {},
+         [&](build::BuiltGame& g) { g.neighborhood.resize(entry(g, 2) + 17); },
+         {2}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        build::PersonSpec ann = person("Ann", 1, 1);
+        ann.relations = c.relations;
+        ann.relationFlag = c.flag;
+        ann.relationCount = c.count;
+        build::BuiltGame game = build::build(build::GameSpec{{ann}, {}, 0, 0, 1});
+        if (c.damage)
+            c.damage(game);
+        const auto run = testing::loadBuilt(game);
+        std::vector<int> found;
+        for (int j = 0; j < kSlotCount; ++j) {
+            if (isTrue(run.persons[1].HasRelation[j]))
+                found.push_back(j);
+        }
+        EXPECT_EQ(found, c.found);
+        if (c.found.size() == 3) {
+            const PersonRecord& p = run.persons[1];
+            const auto e = static_cast<FilePos>(entry(game, 0)) + 1;
+            EXPECT_EQ(p.Relation[3], -20);
+            EXPECT_EQ(p.RelationPos[2], e + 12);
+            EXPECT_EQ(p.RelationPos[3], e + 20 + 12);
+            EXPECT_EQ(p.Loves[2], kTrue);
+            EXPECT_EQ(p.Loves[3], kFalse);
+        }
     }
-}
-
-TEST(PersonLoader, EntriesWithOtherValueCountsAreSkipped) {
-    build::PersonSpec ann = person("Ann", 1, 1);
-    ann.relations = {{2, 50, true, 1}, {3, 60, true, 2}};
-    const auto run = loadSpec(family({ann}));
-    EXPECT_EQ(run.persons[1].HasRelation[2], kFalse);
-    EXPECT_EQ(run.persons[1].HasRelation[3], kTrue);
-    EXPECT_EQ(run.persons[1].Relation[3], 60);
-}
-
-TEST(PersonLoader, RelationshipListNeedsItsFlagAndFirstMarker) {
-    build::PersonSpec ann = person("Ann", 1, 1);
-    ann.relations = {{2, 50, true}};
-    ann.relationFlag = 1;
-    EXPECT_EQ(loadSpec(family({ann})).persons[1].HasRelation[2], kFalse);
-    ann.relationFlag.reset();
-    EXPECT_EQ(loadSpec(family({ann})).persons[1].HasRelation[2], kTrue);
-}
-
-TEST(PersonLoader, RelationshipEntriesThatLeaveTheFileOrNameNoSlotAreNotStored) {
-    build::PersonSpec ann = person("Ann", 1, 1);
-    ann.relations = {{2, 50, true}, {600, 60, true}, {3, 70, false}};
-    build::BuiltGame game = build::build(build::GameSpec{{ann}, {}, 0, 0, 1});
-    const auto run = testing::loadBuilt(game);
-    EXPECT_EQ(run.persons[1].HasRelation[2], kTrue);
-    EXPECT_EQ(run.persons[1].HasRelation[3], kTrue);  // the walk goes on past id 600
-
-    // Cut the file inside the third entry's love flag.
-    const std::size_t e3 = game.layout.recordOffset.at("ann") + 192 + 40;
-    game.neighborhood.resize(e3 + 17);
-    const auto cut = testing::loadBuilt(game);
-    EXPECT_EQ(cut.persons[1].HasRelation[2], kTrue);
-    EXPECT_EQ(cut.persons[1].HasRelation[3], kFalse);
 }
 
 TEST(PersonLoader, LaterFileWithTheSameIdOverwritesWhatItReads) {
