@@ -122,6 +122,16 @@ TEST(CharacterFile, PortraitBeforeTheSearchStartIsNotFound) {
     const CharacterFile f = readCharacterFile("a.iff", b);
     ASSERT_TRUE(f.accepted);
     EXPECT_FALSE(f.portrait);
+
+    // A header exactly 12 bytes past the anchor is the first place searched.
+    Bytes early = characterBytes(0, "", "KEY1");
+    const Bytes header = bytesOf(kPortraitHeader);
+    std::copy(header.begin(), header.end(), early.begin() + 12);
+    early.resize(12 + 76 + kPortraitSize, 3);
+    const CharacterFile g = readCharacterFile("b.iff", early);
+    ASSERT_TRUE(g.portrait);
+    EXPECT_EQ(g.portrait->size(), kPortraitSize);
+    EXPECT_EQ(g.portrait->back(), 3);
 }
 
 TEST(CharacterFile, PortraitHeaderMustMatchCompletely) {

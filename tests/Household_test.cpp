@@ -16,6 +16,7 @@
 
 #include "base/FileIO.h"
 #include "editing/Backups.h"
+#include "editing/FamilyMoney.h"
 #include "editing/Household.h"
 #include "editing/SaveCommand.h"
 #include "support/FailingFiles.h"
@@ -329,6 +330,8 @@ TEST(Backups, KeepTheNewestTwentyInAFolderOfEachGame) {
     Backups backups(dir.path(), "/games/The Veks/");
     EXPECT_EQ(backups.folder().parent_path(), dir.path());
     EXPECT_EQ(backups.folder().filename().string().rfind("The Veks-", 0), 0u);
+    // The name must stay the same from one version to the next, or older copies are lost.
+    EXPECT_EQ(backups.folder().filename(), "The Veks-d8c0f031");
     EXPECT_NE(Backups(dir.path(), "/other/The Veks").folder(), backups.folder());
     EXPECT_EQ(backupFolderName(pathFromUtf8("/games/Vé:ks*")),
               backupFolderName(pathFromUtf8("/games/Vé:ks*/")));
@@ -345,6 +348,13 @@ TEST(Backups, KeepTheNewestTwentyInAFolderOfEachGame) {
     EXPECT_EQ(*readWholeFile(copies[1]).bytes, Bytes{20});
     EXPECT_EQ(*readWholeFile(copies.back()).bytes, Bytes{2});
     EXPECT_EQ(copies.front().extension(), ".iff");
+}
+
+TEST(MoneyEntry, KeepsTheFirstSevenDigitsOfWhatIsPasted) {
+    EXPECT_EQ(moneyDigits("1a0b2-0 3"), "10203");
+    EXPECT_EQ(moneyDigits("123456789"), "1234567");
+    EXPECT_EQ(moneyValue("x0090"), 90);
+    EXPECT_EQ(moneyValue("-"), 0);
 }
 
 TEST_F(HouseholdTest, SaveAsksFirstAndWarnsWhileTheGameRuns) {
