@@ -29,39 +29,10 @@ namespace {
 
 using testing::person;
 
-// Three households, two of them called Doe, a family name with a comma, two persons with
-// one name, a person without a first name, one rejected file, and two odd stored values:
-// a relationship whose upper 16 bits are not its sign, and a love word of 2.
-build::GameSpec household() {
-    build::PersonSpec ann = person("Ann", 1, 1);
-    ann.jobTrack = 3;
-    ann.jobLevel = 4;
-    ann.relations = {{2, 40, true}, {3, 20, false}, {5, 10, false}};
-    build::PersonSpec bob = person("Bob", 2, 2);
-    bob.relations = {{1, 35, false}};
-    build::PersonSpec cy = person("Cy", 3, 3);
-    cy.relations = {{1, 5, false}};
-    build::PersonSpec al = person("Al", 4, 4);
-    build::PersonSpec eve = person("Eve", 5, 5);
-    build::PersonSpec twin = person("Eve", 6, 6);
-    twin.fileName = "Twin.iff";
-    build::PersonSpec nameless = person("", 7, 7);
-    nameless.fileName = "Nameless.iff";
-    build::PersonSpec rex = person("Rex", 8, 8);
-    rex.jobLevel = 10;
-    build::GameSpec spec;
-    spec.persons = {ann, bob, cy, al, eve, twin, nameless, rex};
-    spec.families = {{"Doe", 3, 5000, {ann.key, bob.key}, true},
-                     {"Doe", 4, 100, {cy.key}, true},
-                     {"Smith, Jones", 5, -500, {al.key}, true},
-                     {"Rich", -4, 12345678, {nameless.key}, true}};
-    return spec;
-}
-
 class HouseholdTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        game = build::build(household());
+        game = build::build(testing::oddHousehold());
         // Ann's value toward Cy holds 1 in its upper half; her love word toward Eve is 2.
         game.neighborhood[relation("ann", 1) + 2] = 1;
         game.neighborhood[relation("ann", 2) + 4] = 2;

@@ -16,29 +16,6 @@ namespace {
 
 using testing::person;
 
-// Two households called Doe, a family name with a comma, two persons called Eve, a person
-// without a first name and family money outside what the money box takes.
-build::GameSpec household() {
-    build::PersonSpec ann = person("Ann", 1, 1);
-    ann.relations = {{2, 40, true}};
-    build::PersonSpec bob = person("Bob", 2, 2);
-    bob.relations = {{1, 35, false}};
-    build::PersonSpec cy = person("Cy", 3, 3);
-    build::PersonSpec al = person("Al", 4, 4);
-    build::PersonSpec eve = person("Eve", 5, 5);
-    build::PersonSpec twin = person("Eve", 6, 6);
-    twin.fileName = "Twin.iff";
-    build::PersonSpec nameless = person("", 7, 7);
-    nameless.fileName = "Nameless.iff";
-    build::GameSpec spec;
-    spec.persons = {ann, bob, cy, al, eve, twin, nameless};
-    spec.families = {{"Doe", 3, 5000, {ann.key, bob.key}, true},
-                     {"Doe", 4, 100, {cy.key}, true},
-                     {"Smith, Jones", 5, -500, {al.key}, true},
-                     {"Rich", 6, 12345678, {nameless.key}, true}};
-    return spec;
-}
-
 class PanelsTest : public ::testing::Test {
   protected:
     void SetUp() override { window_.show(); }
@@ -53,7 +30,7 @@ class PanelsTest : public ::testing::Test {
     }
     Bytes onDisk() { return *readWholeFile(run_.neighborhoodPath()).bytes; }
 
-    testing::RunningWindow run_{household()};
+    testing::RunningWindow run_{testing::oddHousehold()};
     MainWindow& window_ = *run_.window;
 };
 
