@@ -17,96 +17,45 @@ namespace fs = std::filesystem;
 using Strings = std::vector<std::string>;
 
 constexpr char kSep = static_cast<char>(fs::path::preferred_separator);
-const std::string kNative = "Software\\Norvo\\The Veks";
-const std::string kWow64 = "Software\\Wow6432Node\\Norvo\\The Veks";
 
 // One run of the discovery. Folders are named by their last component: "game" and "lower"
 // hold the game (VEKS.EXE, veks.exe), "empty" holds nothing, "exeFolder" a folder named
-// VEKS.EXE, "gone" does not exist. The registry's "C:\<name>" stands for that folder.
+// VEKS.EXE, "gone" does not exist. The registry's "C:\<name>" stands for that folder; a
+// value of nullptr is absent. A pick of "" cancels the dialog; the boxes are answered R(etry)
+// or C(ancel) in turn.
 struct DiscoveryCase {
     const char* what;
-    std::optional<RegistryValue> native, wow64;
+    const char* native;
+    const char* wow64;
     std::string remembered;
-    std::vector<std::optional<std::string>> picks;
-    std::deque<MessageAnswer> answers;
-    std::string writeFailure;
-    std::optional<std::string> expected;
+    Strings picks;
+    std::string answers, writeFailure;
+    const char* expected;
     std::size_t pickerCalls;
-    Strings remembers;
+    std::string remembers;
     Strings shown;
 };
 
-RegistryValue sz(const std::string& text) {
-    return {RegistryType::String, text};
-}
-
 TEST(GameFolderDiscovery, RegistryThenRememberedThenTheFolderDialog) {
     const std::string wrong = "You selected a wrong dir!";
+    const std::string unwritten = "Could not write the settings file f (no)";
+    // clang-format off
     const DiscoveryCase cases[] = {
-        {"registry first", sz("C:\\game"), {}, "lower", {"empty"}, {}, "", "game", 0, {}, {}},
-        {"value with its backslash", sz("C:\\game\\"), {}, "", {}, {}, "", "game", 0, {}, {}},
-        {"32-bit key", {}, sz("C:\\game"), "", {}, {}, "", "game", 0, {}, {}},
-        {"empty native value", sz(""), sz("C:\\game"), "", {}, {}, "", "game", 0, {}, {}},
-        {"stale native key", sz("C:\\empty"), sz("C:\\game"), "", {}, {}, "", "game", 0, {}, {}},
-        {"any letter case", sz("C:\\lower"), {}, "", {}, {}, "", "lower", 0, {}, {}},
-        {"a number is no folder",
-         RegistryValue{RegistryType::Dword, "\1\2\3\4"},
-         {},
-         "",
-         {},
-         {},
-         "",
-         std::nullopt,
-         1,
-         {},
-         {wrong}},
-        {"remembered", sz("C:\\empty"), {}, "game", {}, {}, "", "game", 0, {}, {}},
-        {"deleted remembered folder", {}, {}, "gone", {"game"}, {}, "", "game", 1, {"game"}, {}},
-        {"settings not written",
-         {},
-         {},
-         "",
-         {"game"},
-         {},
-         "/home/u/.config/KWAL.conf (no)",
-         "game",
-         1,
-         {},
-         {"Could not write the settings file /home/u/.config/KWAL.conf (no)"}},
-        {"cancel, retry",
-         {},
-         {},
-         "",
-         {std::nullopt, "game"},
-         {MessageAnswer::Retry},
-         "",
-         "game",
-         2,
-         {"game"},
-         {wrong}},
-        {"cancel, cancel",
-         {},
-         {},
-         "",
-         {std::nullopt, "game"},
-         {MessageAnswer::Cancel},
-         "",
-         std::nullopt,
-         1,
-         {},
-         {wrong}},
-        {"folders without the game",
-         {},
-         {},
-         "",
-         {"empty", "exeFolder", "game"},
-         {MessageAnswer::Retry, MessageAnswer::Retry},
-         "",
-         "game",
-         3,
-         {"game"},
-         {wrong, wrong}},
+        {"registry first", "C:\\game", nullptr, "lower", {"empty"}, "", "", "game", 0, "", {}},
+        {"with its backslash", "C:\\game\\", nullptr, "", {}, "", "", "game", 0, "", {}},
+        {"32-bit key", nullptr, "C:\\game", "", {}, "", "", "game", 0, "", {}},
+        {"empty native value", "", "C:\\game", "", {}, "", "", "game", 0, "", {}},
+        {"stale native key", "C:\\empty", "C:\\game", "", {}, "", "", "game", 0, "", {}},
+        {"any letter case", "C:\\lower", nullptr, "", {}, "", "", "lower", 0, "", {}},
+        {"remembered", "C:\\empty", nullptr, "game", {}, "", "", "game", 0, "", {}},
+        {"deleted remembered", nullptr, nullptr, "gone", {"game"}, "", "", "game", 1, "game", {}},
+        {"no write", nullptr, nullptr, "", {"game"}, "", "f (no)", "game", 1, "", {unwritten}},
+        {"cancel, retry", nullptr, nullptr, "", {"", "game"}, "R", "", "game", 2, "game", {wrong}},
+        {"cancel, cancel", nullptr, nullptr, "", {"", "game"}, "C", "", nullptr, 1, "", {wrong}},
+        {"no game", nullptr, nullptr, "", {"empty", "exeFolder", "game"}, "RR", "", "game", 3,
+         "game", {wrong, wrong}},
     };
+    // clang-format on
     testing::TempDir dir;
     for (const char* name : {"game", "lower", "empty", "exeFolder/VEKS.EXE"})
         fs::create_directories(dir.path() / name);
@@ -122,29 +71,27 @@ TEST(GameFolderDiscovery, RegistryThenRememberedThenTheFolderDialog) {
         for (const char* name : {"game", "lower", "empty"})
             registry.pathMap.emplace_back("C:\\" + std::string(name) + "\\", folder(name) + kSep);
         if (c.native)
-            registry.values[{kNative, "VEKS_DATA"}] = *c.native;
+            registry.setString("Software\\Norvo\\The Veks", "VEKS_DATA", c.native);
         if (c.wow64)
-            registry.values[{kWow64, "VEKS_DATA"}] = *c.wow64;
+            registry.setString("Software\\Wow6432Node\\Norvo\\The Veks", "VEKS_DATA", c.wow64);
         if (!c.remembered.empty())
             settings.values[{"KWAL", "Conf", "PathOfTheVeks"}] = folder(c.remembered);
-        for (const auto& pick : c.picks)
-            picker.answers.push_back(pick ? std::optional(folder(*pick)) : std::nullopt);
-        messages.answers = c.answers;
+        for (const std::string& pick : c.picks)
+            picker.answers.push_back(pick.empty() ? std::nullopt : std::optional(folder(pick)));
+        for (const char answer : c.answers)
+            messages.answers.push_back(answer == 'R' ? MessageAnswer::Retry
+                                                     : MessageAnswer::Cancel);
         settings.writeFailure = c.writeFailure;
         DiscoveryServices services{registry, settings, picker, messages};
 
         const std::optional<std::string> found = discoverGamePath(services);
-        EXPECT_EQ(found, c.expected ? std::optional(folder(*c.expected) + kSep) : std::nullopt);
+        EXPECT_EQ(found, c.expected ? std::optional(folder(c.expected) + kSep) : std::nullopt);
         EXPECT_EQ(picker.titles, Strings(c.pickerCalls, "Select the Veks Directory"));
-        Strings remembers;
-        for (const auto& [app, section, key, value] : settings.writes) {
-            EXPECT_EQ(app + "/" + section + "/" + key, "KWAL/Conf/PathOfTheVeks");
-            remembers.push_back(value);
-        }
-        Strings expectedRemembers;
-        for (const std::string& name : c.remembers)
-            expectedRemembers.push_back(folder(name) + kSep);
-        EXPECT_EQ(remembers, expectedRemembers);
+        using Write = std::tuple<std::string, std::string, std::string, std::string>;
+        std::vector<Write> remembers;
+        if (!c.remembers.empty())
+            remembers.emplace_back("KWAL", "Conf", "PathOfTheVeks", folder(c.remembers) + kSep);
+        EXPECT_EQ(settings.writes, remembers);
         Strings shown;
         for (const ScriptedMessageBoxes::Shown& box : messages.shown) {
             shown.push_back(box.text);

@@ -60,99 +60,90 @@ std::string describe(const std::optional<RegistryValue>& value) {
     return out;
 }
 
-TEST(WineRegistry, ReadsTheValuesOfSystemReg) {
-    const char junk[] = "\x00\xff\xfe[\"\x01\"=\"\\x\n\"Junk\x00\"=\"\x00\x80\"\n";
-    const std::string body =
-        kGameKeyBody +
-        R"(
-[Software\\Wow6432Node\\Norvo\\The Veks] 1700000000
-"VEKS_DATA"="C:\\Program Files (x86)\\Norvo\\The Veks"
-
-[Software\\Esc\[1\]] 1700000000
-"Controls"="a\\b\"c\nd\re\tf"
-"Units"="caf\xe9-\x20ac \x41\xd83d\xde00"
-"Octal"="\101\7"
-"LoneSurrogate"="x\xd800y"
-"Cut"="abc\0def"
-"Raw"="Über"
-"Qu\"oted \\ name"="found"
-"Dword"=dword:00000001
-"Expand"=hex(2):43,00,3a,00,5c,00,00,00
-"Multi"=hex(7):41,00,00,00,\
-  42,00,00,00,00,00
-"Str"=str(2):"%ProgramFiles%\\Norvo"
-"Unterminated"="abc
-"UnterminatedName=x
-"Truncated"=
-"NoEquals" "x"
-"EscapeAtEnd"="abc\
-"BadHex"=hex:0g,12
-"LongHexByte"=hex:123
-"TwoCommas"=hex:01,,02
-"Ok"="fine"
-[Software\\Broken\\Header
-"AfterBrokenHeader"="not in any key"
-[
-["
-[Software\\Bin] 1700000000
-"Short"=hex:01,02,ab
-"Long"=hex:00,11,22,33,\)"
-        "\r\n  44,55,\\\r\n  66\r\n\"After\"=\"still read\"\r\n\"Empty\"=hex:\r\n"
-        R"([Software\\Twice] 1
-"Path"="first"
-"Only"="kept"
-
-[Software\\TWICE] 2
-"PATH"="second"
-)" + std::string(junk, sizeof junk - 1) +
-        "\"Tail\"=hex:01,\\";
-    const std::vector<std::array<std::string, 3>> cases = {
-        {"Software\\Norvo\\The Veks", "VEKS_DATA", "C:\\Program Files\\Norvo\\The Veks"},
-        {"SOFTWARE\\norvo\\the VEKS", "veks_data", "C:\\Program Files\\Norvo\\The Veks"},
-        {"\\Software\\Norvo\\The Veks\\", "VEKS_DATA", "C:\\Program Files\\Norvo\\The Veks"},
+// The key holding the game, read however the key and value names are written, and only there.
+TEST(WineRegistry, FindsTheKeyIgnoringLetterCaseAndRereadsTheFile) {
+    const std::string game = "C:\\Program Files\\Norvo\\The Veks";
+    const std::array<std::string, 3> cases[] = {
+        {"Software\\Norvo\\The Veks", "VEKS_DATA", game},
+        {"SOFTWARE\\norvo\\the VEKS", "veks_data", game},
+        {"\\Software\\Norvo\\The Veks\\", "VEKS_DATA", game},
         {"Software\\Norvo\\The Veks", "", "default"},
-        {"Software\\Norvo\\The Veks", "Version", "other"},
         {"Software\\Norvo\\The Veks\\Expansion", "VEKS_DATA", "child"},
         {"Software\\Norvo\\The Vek", "VEKS_DATA", "none"},
         {"Norvo\\The Veks", "VEKS_DATA", "none"},
         {"Software\\Norvo\\The Veks", "VEKS_DAT", "none"},
         {"Software\\Norvo\\The Veks", "time", "none"},
         {"Software\\Norvo\\The Veks Demo", "Version", "none"},
-        {"Software\\Wow6432Node\\Norvo\\The Veks", "VEKS_DATA",
-         "C:\\Program Files (x86)\\Norvo\\The Veks"},
-        {"Software\\Esc[1]", "Controls", "a\\b\"c\nd\re\tf"},
-        {"Software\\Esc[1]", "Units", "caf\u00e9-\u20ac A\U0001F600"},
-        {"Software\\Esc[1]", "Octal", "A\a"},
-        {"Software\\Esc[1]", "LoneSurrogate", "x\uFFFDy"},
-        {"Software\\Esc[1]", "Cut", "abc"},
-        {"Software\\Esc[1]", "Raw", "Über"},
-        {"Software\\Esc[1]", "qu\"OTED \\ Name", "found"},
-        {"Software\\Esc[1]", "Dword", "other"},
-        {"Software\\Esc[1]", "Expand", "other"},
-        {"Software\\Esc[1]", "Multi", "other"},
-        {"Software\\Esc[1]", "Str", "other"},
-        {"Software\\Esc[1]", "Ok", "fine"},
-        {"Software\\Broken\\Header", "AfterBrokenHeader", "none"},
-        {"Software\\Esc[1]", "AfterBrokenHeader", "none"},
-        {"Software\\Bin", "Short", "binary 01 02 ab"},
-        {"Software\\Bin", "Long", "binary 00 11 22 33 44 55 66"},
-        {"Software\\Bin", "After", "still read"},
-        {"Software\\Bin", "Empty", "binary"},
+        {"Software\\Wow6432Node\\Norvo\\The Veks", "VEKS_DATA", "C:\\Program Files (x86)"},
         {"Software\\Twice", "Path", "second"},
         {"Software\\Twice", "Only", "kept"},
+        {"Software\\Broken\\Header", "After", "none"},
     };
     TempDir prefix;
     WineRegistry registry(prefix.path());
     EXPECT_EQ(describe(registry.read("Software\\Norvo\\The Veks", "VEKS_DATA")), "none");
     // Read afresh each time: a game installed while the program runs is found.
-    writeFile(prefix.path() / "system.reg", kHeader + body);
+    writeFile(prefix.path() / "system.reg", kHeader + kGameKeyBody + R"reg(
+[Software\\Wow6432Node\\Norvo\\The Veks] 1700000000
+"VEKS_DATA"="C:\\Program Files (x86)"
+[Software\\Broken\\Header
+"After"="not in any key"
+[
+["
+[Software\\Twice] 1
+"Path"="first"
+"Only"="kept"
+[Software\\TWICE] 2
+"PATH"="second"
+)reg");
     for (const auto& [key, name, expected] : cases)
         EXPECT_EQ(describe(registry.read(key, name)), expected) << key << " " << name;
-    // A malformed value is never handed out as a usable one.
-    for (const char* name : {"Unterminated", "UnterminatedName", "Truncated", "NoEquals",
-                             "EscapeAtEnd", "BadHex", "LongHexByte", "TwoCommas"}) {
+}
+
+// One line of a key (CRLF line ends, as files written on Windows have), the name read and
+// what it reads as; "unusable" is nothing or an unknown form, never a value to use.
+TEST(WineRegistry, DecodesStringsHexAndSkipsWhatItCannotParse) {
+    const std::array<std::string, 3> cases[] = {
+        {R"("Controls"="a\\b\"c\nd\re\tf")", "Controls", "a\\b\"c\nd\re\tf"},
+        {R"("Units"="caf\xe9-\x20ac \x41\xd83d\xde00")", "Units", "caf\u00e9-\u20ac A\U0001F600"},
+        {R"("Octal"="\101\7")", "Octal", "A\a"},
+        {R"("LoneSurrogate"="x\xd800y")", "LoneSurrogate", "x\uFFFDy"},
+        {R"("Cut"="abc\0def")", "Cut", "abc"},
+        {R"("Raw"="Über")", "Raw", "Über"},
+        {R"("Qu\"oted \\ name"="found")", "qu\"OTED \\ Name", "found"},
+        {"\"Short\"=hex:01,02,ab", "Short", "binary 01 02 ab"},
+        {"\"Long\"=hex:00,11,22,33,\\\r\n  44,55,\\\r\n  66", "Long",
+         "binary 00 11 22 33 44 55 66"},
+        {"\"Empty\"=hex:", "Empty", "binary"},
+        {"\"Dword\"=dword:00000001", "Dword", "other"},
+        {"\"Expand\"=hex(2):43,00,3a,00,5c,00,00,00", "Expand", "other"},
+        {"\"Multi\"=hex(7):41,00,00,00,\\\r\n  42,00,00,00,00,00", "Multi", "other"},
+        {R"("Str"=str(2):"%ProgramFiles%\\Norvo")", "Str", "other"},
+        {R"("Unterminated"="abc)", "Unterminated", "unusable"},
+        {R"("UnterminatedName=x)", "UnterminatedName", "unusable"},
+        {R"("Truncated"=)", "Truncated", "unusable"},
+        {R"("NoEquals" "x")", "NoEquals", "unusable"},
+        {R"("EscapeAtEnd"="abc\)", "EscapeAtEnd", "unusable"},
+        {R"("BadHex"=hex:0g,12)", "BadHex", "unusable"},
+        {R"("LongHexByte"=hex:123)", "LongHexByte", "unusable"},
+        {R"("TwoCommas"=hex:01,,02)", "TwoCommas", "unusable"},
+        {R"("Ok"="fine")", "Ok", "fine"},
+        {std::string("\x00\xff\xfe[\"\x01\"=\"\\x\n\"Junk\x00\"=\"\x00\x80\"\n", 25) +
+             "\"Tail\"=hex:01,\\",
+         "Software", "none"},
+    };
+    std::string body = "[Software\\\\Esc\\[1\\]] 1700000000\r\n";
+    for (const auto& [line, name, expected] : cases)
+        body += line + "\r\n";
+    TempDir prefix;
+    writeFile(prefix.path() / "system.reg", kHeader + body);
+    WineRegistry registry(prefix.path());
+    for (const auto& [line, name, expected] : cases) {
         const std::string seen = describe(registry.read("Software\\Esc[1]", name));
-        EXPECT_TRUE(seen == "none" || seen == "other") << name << ": " << seen;
+        if (expected == "unusable")
+            EXPECT_TRUE(seen == "none" || seen == "other") << line << ": " << seen;
+        else
+            EXPECT_EQ(seen, expected) << line;
     }
     EXPECT_EQ(registry.problem(), "");
 }
@@ -252,44 +243,40 @@ TEST(WineRegistry, ThePrefixIsWineprefixElseDotWineAtHome) {
     EXPECT_EQ(prefixWith(""), fs::path("/home/player/.wine"));
 }
 
+// A game installed in a prefix one of the usual Wine front ends keeps under the home folder,
+// with the file that names it, if any ($HOME stands for the home folder).
 TEST(WinePrefixDiscovery, FindsTheGameInProtonLutrisAndBottlesPrefixes) {
-    const std::pair<const char*, std::function<fs::path(const fs::path&)>> cases[] = {
-        {"Proton in a library named by libraryfolders.vdf",
-         [](const fs::path& home) {
-             const fs::path library = home / "mnt" / "Steam Library";
-             writeFile(home / ".local/share/Steam/steamapps/libraryfolders.vdf",
-                       "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"" +
-                           (home / ".local/share/Steam").string() + "\"\n\t}\n\t\"1\"\n\t{\n" +
-                           "\t\t\"path\"\t\t\"" + library.string() + "\"\n\t}\n}\n");
-             return library / "steamapps/compatdata/2310/pfx";
-         }},
-        {"Proton under ~/.steam/steam",
-         [](const fs::path& home) { return home / ".steam/steam/steamapps/compatdata/17/pfx"; }},
-        {"Lutris under ~/Games", [](const fs::path& home) { return home / "Games" / "the-veks"; }},
-        {"Lutris prefix named in its game file",
-         [](const fs::path& home) {
-             writeFile(home / ".config/lutris/games/the-veks-1700.yml",
-                       "game:\n  exe: drive_c/Veks/VEKS.EXE\n  prefix: ~/wine/veks\nwine:\n"
-                       "  version: lutris-7\n");
-             return home / "wine" / "veks";
-         }},
-        {"Bottles",
-         [](const fs::path& home) { return home / ".local/share/bottles/bottles/Veks"; }},
+    // clang-format off
+    const std::array<std::string, 3> cases[] = {
+        {"mnt/Steam Library/steamapps/compatdata/2310/pfx",
+         ".local/share/Steam/steamapps/libraryfolders.vdf",
+         "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"$HOME/.local/share/Steam\"\n\t}\n"
+         "\t\"1\"\n\t{\n\t\t\"path\"\t\t\"$HOME/mnt/Steam Library\"\n\t}\n}\n"},
+        {".steam/steam/steamapps/compatdata/17/pfx", "", ""},
+        {"Games/the-veks", "", ""},
+        {"wine/veks", ".config/lutris/games/the-veks-1700.yml",
+         "game:\n  exe: drive_c/Veks/VEKS.EXE\n  prefix: ~/wine/veks\nwine:\n  version: lutris-7\n"},
+        {".local/share/bottles/bottles/Veks", "", ""},
     };
-    for (const auto& [what, makePrefix] : cases) {
-        SCOPED_TRACE(what);
+    // clang-format on
+    for (auto [where, file, content] : cases) {
+        SCOPED_TRACE(where);
         TempDir home;
+        for (std::size_t at; (at = content.find("$HOME")) != std::string::npos;)
+            content.replace(at, 5, home.path().string());
+        if (!file.empty())
+            writeFile(home.path() / file, content);
         // An empty ~/.wine comes first and has no game.
         writeFile(home.path() / ".wine" / "system.reg", kHeader);
-        const fs::path prefix = makePrefix(home.path());
+        const fs::path prefix = home.path() / where;
         writeFile(prefix / "system.reg", kHeader + kGameKeyBody);
         const fs::path install = prefix / "drive_c" / "Program Files" / "Norvo" / "The Veks";
         writeFile(install / "veks.exe", "MZ");
 
         const std::vector<fs::path> prefixes = findWinePrefixes({home.path(), {}});
-        ASSERT_EQ(prefixes.size(), 2u);
-        EXPECT_EQ(prefixes[0], home.path() / ".wine");
-        WineRegistry first(prefixes[0]), second(prefixes[1]);
+        EXPECT_EQ(prefixes, (std::vector<fs::path>{home.path() / ".wine", prefix}));
+        EXPECT_EQ(browseStartFolder(prefixes, home.path()), prefix / "drive_c");
+        WineRegistry first(home.path() / ".wine"), second(prefix);
         ScriptedSettings settings;
         ScriptedFolderPicker picker;
         ScriptedMessageBoxes messages;
@@ -299,27 +286,23 @@ TEST(WinePrefixDiscovery, FindsTheGameInProtonLutrisAndBottlesPrefixes) {
     }
 }
 
-TEST(WinePrefixDiscovery, TheFolderDialogOpensInAPrefixElseAtHome) {
-    TempDir home;
+// The folder dialog opens at home, or in a prefix's drive_c with a word on where to look.
+TEST(WinePrefixDiscovery, TheFolderDialogSaysWhereToLook) {
     const std::string hint = "Choose the folder of The Veks: the one that holds VEKS.EXE.";
-    const auto browse = [&] {
+    const std::string wine =
+        " In a Wine prefix (Wine, Proton, Lutris, Bottles) it lies under drive_c.";
+    TempDir home;
+    EXPECT_EQ(browseStartFolder(findWinePrefixes({home.path(), {}}), home.path()), home.path());
+    for (const auto& [start, says] :
+         {std::pair(home.path(), hint), std::pair(home.path() / "pfx" / "drive_c", hint + wine)}) {
         ScriptedRegistry nothing;
         ScriptedSettings settings;
         ScriptedFolderPicker picker;
         ScriptedMessageBoxes messages;
-        DiscoveryServices services{nothing, settings, picker, messages};
-        services.browseStart = browseStartFolder(findWinePrefixes({home.path(), {}}), home.path());
+        DiscoveryServices services{nothing, settings, picker, messages, {}, start.string()};
         EXPECT_EQ(discoverGamePath(services), std::nullopt);
-        return picker.starts.at(0);
-    };
-    EXPECT_EQ(browse(), std::make_pair(home.path().string(), hint));
-    const fs::path bottle = home.path() / ".local/share/bottles/bottles/Games";
-    writeFile(bottle / "system.reg", kHeader);
-    fs::create_directories(bottle / "drive_c");
-    EXPECT_EQ(browse(),
-              std::make_pair((bottle / "drive_c").string(),
-                             hint + " In a Wine prefix (Wine, Proton, Lutris, Bottles) it lies "
-                                    "under drive_c."));
+        EXPECT_EQ(picker.starts, (std::vector{std::pair(start.string(), says)}));
+    }
 }
 
 #endif  // _WIN32
