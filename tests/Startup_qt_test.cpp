@@ -1,8 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QMouseEvent>
+#include <QTest>
 #include <QWindow>
+#include <array>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -20,23 +21,24 @@ namespace {
 namespace fs = std::filesystem;
 using Strings = std::vector<std::string>;
 
-// Two persons in one family, Ann's values halfway between two bar steps, and Wisp, whose
-// file the loader rejects.
+// Ann's values, stored and as her bars show them: in hundreds, halfway rounded to even;
+// job performance from -100 to 100 on a bar of 0 to 200.
+using P = build::PersonSpec;
+const std::tuple<std::int16_t P::*, const char*, std::int16_t, int> kAnnsValues[] = {
+    // clang-format off
+    {&P::neat, "Neat", 250, 2}, {&P::outgoing, "Outgoing", 350, 4}, {&P::active, "Active", 449, 4},
+    {&P::playful, "Playful", 451, 5}, {&P::nice, "Nice", 1000, 10}, {&P::cleaning, "Cleaning", 0, 0},
+    {&P::cooking, "Cooking", 150, 2}, {&P::mechanical, "Mechanical", 650, 6},
+    {&P::charisma, "Charisma", 950, 10}, {&P::body, "Body", 50, 0}, {&P::logic, "Logic", 749, 7},
+    {&P::creativity, "Creativity", 551, 6}, {&P::jobPerformance, "Perf", -35, 65},
+    // clang-format on
+};
+
+// Two persons in one family and Wisp, whose file the loader rejects.
 build::GameSpec cleanGame(bool withRejected = false) {
     build::PersonSpec ann = testing::person("Ann", 12, 1);
-    ann.neat = 250;
-    ann.outgoing = 350;
-    ann.active = 449;
-    ann.playful = 451;
-    ann.nice = 1000;
-    ann.cleaning = 0;
-    ann.cooking = 150;
-    ann.mechanical = 650;
-    ann.charisma = 950;
-    ann.body = 50;
-    ann.logic = 749;
-    ann.creativity = 551;
-    ann.jobPerformance = -35;
+    for (const auto& [field, name, stored, shown] : kAnnsValues)
+        ann.*field = stored;
     build::PersonSpec bo = testing::person("Bo", 3, 2);
     build::PersonSpec wisp = testing::person("Wisp", 9, 3);
     wisp.omitAnchor = true;
@@ -117,32 +119,20 @@ TEST_F(StartupTest, ShowsTheGameWithProgressPortraitsAndTheFirstPerson) {
     EXPECT_EQ(picker->selectedIndex(), 1);
     EXPECT_EQ(window->currentId(), 12);
     EXPECT_EQ(QApplication::focusWidget(), picker);
-    const std::pair<const char*, int> shown[] = {
-        {"Neat", 2},     {"Outgoing", 4},   {"Active", 4},     {"Playful", 5},   {"Nice", 10},
-        {"Cleaning", 0}, {"Cooking", 2},    {"Mechanical", 6}, {"Charisma", 10}, {"Body", 0},
-        {"Logic", 7},    {"Creativity", 6}, {"Perf", 65},
-    };
-    for (const auto& [name, value] : shown)
-        EXPECT_EQ(gauge(*window, name)->value(), value) << name;
+    for (const auto& [field, name, stored, shown] : kAnnsValues)
+        EXPECT_EQ(gauge(*window, name)->value(), shown) << name;
 }
 
-struct FindCase {
-    const char* what;
-    std::optional<std::string> gameDir;  // "named" holds the game, "bare" does not
-    std::vector<std::optional<std::string>> picks;
-    std::optional<std::string> expected;
-    std::size_t pickerCalls;
-    Strings remembers;
-};
-
-// The registry names "registered", the settings remember "remembered", both with the game.
+// The registry names "registered" and the settings remember "remembered", both with the
+// game; "named" is named for the run, "bare" holds no game. Each case: the folder named for
+// the run, the one picked in the dialog ("" cancels), the one started on and the one
+// remembered ("": none).
 TEST_F(StartupTest, FindsTheGameFolderAndRemembersOnlyAPickedOne) {
-    const FindCase cases[] = {
-        {"registry", std::nullopt, {}, "registered", 0, {}},
-        {"named for the run", "named", {}, "named", 0, {}},
-        {"named without the game", "bare", {"picked"}, "picked", 1, {"picked"}},
-        {"named without the game, cancel", "bare", {std::nullopt}, std::nullopt, 1, {}},
-        {"dialog, wrong folder, cancel", "bare", {"bare"}, std::nullopt, 1, {}},
+    const std::array<std::string, 4> cases[] = {
+        {"", "", "registered", ""},
+        {"named", "", "named", ""},
+        {"bare", "picked", "picked", "picked"},
+        {"bare", "", "", ""},
     };
     for (const std::string name : {"registered", "remembered", "named", "picked"})
         folder(name);
@@ -151,27 +141,19 @@ TEST_F(StartupTest, FindsTheGameFolderAndRemembersOnlyAPickedOne) {
     registry_.setString("Software\\Norvo\\The Veks", "VEKS_DATA", "C:\\Veks");
     registry_.pathMap = {{"C:\\Veks\\", at("registered") + "/"}};
     settings_.values[{"KWAL", "Conf", "PathOfTheVeks"}] = at("remembered");
-    for (const FindCase& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& [named, picked, used, remembered] : cases) {
+        SCOPED_TRACE(named + " " + picked);
         settings_.writes.clear();
         picker_.titles.clear();
-        for (const auto& pick : c.picks)
-            picker_.answers.push_back(pick ? std::optional(at(*pick)) : std::nullopt);
+        picker_.answers = {picked.empty() ? std::nullopt : std::optional(at(picked))};
         const std::unique_ptr<MainWindow> window =
-            start(c.gameDir ? std::optional(at(*c.gameDir)) : std::nullopt);
-        EXPECT_EQ(window != nullptr, c.expected.has_value());
-        if (window && c.expected) {
-            EXPECT_EQ(window->gameFolder().string(), at(*c.expected) + "/");
-            EXPECT_EQ(window->personView().picker()->count(), 2);
-        }
-        EXPECT_EQ(picker_.titles.size(), c.pickerCalls);
+            start(named.empty() ? std::nullopt : std::optional(at(named)));
+        EXPECT_EQ(window ? window->gameFolder().string() : "", used.empty() ? "" : at(used) + "/");
+        EXPECT_EQ(picker_.titles.size(), named == "bare" ? 1u : 0u);
         Strings remembers;
         for (const auto& write : settings_.writes)
             remembers.push_back(std::get<3>(write));
-        Strings expected;
-        for (const std::string& name : c.remembers)
-            expected.push_back(at(name) + "/");
-        EXPECT_EQ(remembers, expected);
+        EXPECT_EQ(remembers, remembered.empty() ? Strings{} : Strings{at(remembered) + "/"});
         for (QWidget* w : QApplication::topLevelWidgets())
             EXPECT_FALSE(qobject_cast<MainWindow*>(w) && w->isVisible() && !window);
     }
@@ -190,56 +172,45 @@ TEST_F(StartupTest, AGameWithoutCharactersEndsWithAMessage) {
                            "\nVondrel cannot go on without it."}));
 }
 
+// The Exit button or closing the window asks first, warning of changes not saved.
 TEST_F(StartupTest, TheExitQuestionWarnsOfUnsavedChangesAndLeavesOnlyOnYes) {
-    enum How { Ask, Button, Close };
     enum Edit { None, Edited, Undone };
-    const struct {
-        How how;
-        Edit edit;
-        MessageAnswer answer;
-    } cases[] = {
-        {Ask, Edited, MessageAnswer::Yes},  {Button, Edited, MessageAnswer::No},
-        {Close, Edited, MessageAnswer::No}, {Ask, Undone, MessageAnswer::No},
-        {Button, None, MessageAnswer::Yes}, {Close, None, MessageAnswer::Yes},
+    const std::tuple<bool, Edit, MessageAnswer> cases[] = {
+        {true, Edited, MessageAnswer::No},
+        {false, Edited, MessageAnswer::No},
+        {true, Undone, MessageAnswer::Yes},
+        {false, None, MessageAnswer::Yes},
     };
     const std::string game = folder("game");
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.how) + " " + std::to_string(c.edit));
+    for (const auto& [button, edit, answer] : cases) {
+        SCOPED_TRACE(std::to_string(button) + " " + std::to_string(edit));
         messages_.shown.clear();
         std::unique_ptr<MainWindow> window = start(game);
         ASSERT_NE(window, nullptr);
         int exits = 0;
         QObject::connect(window.get(), &MainWindow::exitConfirmed, [&exits] { ++exits; });
-        if (c.edit != None)
+        if (edit != None)
             window->household()->setAttribute(12, Attribute::Neat, 0);
-        if (c.edit == Undone)
+        if (edit == Undone)
             window->undo();
-        messages_.answers = {c.answer};
-        const bool yes = c.answer == MessageAnswer::Yes;
-        if (c.how == Ask) {
-            EXPECT_EQ(window->askExit(), yes);
-        } else if (c.how == Close) {
-            EXPECT_EQ(window->close(), yes);
-            EXPECT_EQ(exits, yes ? 1 : 0);
+        messages_.answers = {answer};
+        const bool yes = answer == MessageAnswer::Yes;
+        if (button) {
+            const QPoint at = window->element(QStringLiteral("btnExit"))->geometry().center();
+            QTest::mouseClick(window->windowHandle(), Qt::LeftButton, Qt::NoModifier, at);
         } else {
-            const QPointF at = window->element(QStringLiteral("btnExit"))->geometry().center();
-            for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-                QMouseEvent event(type, at, at, window->mapToGlobal(at), Qt::LeftButton,
-                                  type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
-                                  Qt::NoModifier);
-                QCoreApplication::sendEvent(window->windowHandle(), &event);
-            }
-            EXPECT_EQ(exits, yes ? 1 : 0);
+            EXPECT_EQ(window->close(), yes);
         }
         QApplication::processEvents();
+        EXPECT_EQ(exits, yes ? 1 : 0);
         ASSERT_EQ(messages_.shown.size(), 1u);
         EXPECT_EQ(messages_.shown[0].text,
-                  c.edit == Edited ? "Are you sure ?\n(you will lose any changes you have made)"
-                                   : "Are you sure ?");
+                  edit == Edited ? "Are you sure ?\n(you will lose any changes you have made)"
+                                 : "Are you sure ?");
         EXPECT_EQ(messages_.shown[0].icon, MessageIcon::Question);
         EXPECT_EQ(messages_.shown[0].buttons, MessageButtons::YesNo);
-        EXPECT_EQ(window->isVisible(), !(yes && c.how == Close));
-        EXPECT_EQ(window->household()->person(12).Neat, c.edit == Edited ? 0 : 250);
+        EXPECT_EQ(window->isVisible(), !(yes && !button));
+        EXPECT_EQ(window->household()->person(12).Neat, edit == Edited ? 0 : 250);
     }
 }
 
