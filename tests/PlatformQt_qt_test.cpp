@@ -149,18 +149,14 @@ TYPED_TEST_SUITE(MessageBoxContract, AllMessageBoxes);
 TYPED_TEST(MessageBoxContract, AnswersWithTheButtonChosenAndTheSecondOneWhenDismissed) {
     using B = MessageButtons;
     using A = MessageAnswer;
+    // clang-format off
     const std::tuple<B, Reply, A> cases[] = {
-        {B::YesNo, Reply::First, A::Yes},
-        {B::YesNo, Reply::Second, A::No},
-        {B::YesNo, Reply::Escape, A::No},
-        {B::YesNo, Reply::Close, A::No},
-        {B::RetryCancel, Reply::First, A::Retry},
-        {B::RetryCancel, Reply::Second, A::Cancel},
-        {B::RetryCancel, Reply::Escape, A::Cancel},
-        {B::Ok, Reply::First, A::Ok},
-        {B::Ok, Reply::Escape, A::Ok},
-        {B::Ok, Reply::Close, A::Ok},
-    };
+        {B::YesNo, Reply::First, A::Yes}, {B::YesNo, Reply::Second, A::No},
+        {B::YesNo, Reply::Escape, A::No}, {B::YesNo, Reply::Close, A::No},
+        {B::RetryCancel, Reply::First, A::Retry}, {B::RetryCancel, Reply::Second, A::Cancel},
+        {B::RetryCancel, Reply::Escape, A::Cancel}, {B::Ok, Reply::First, A::Ok},
+        {B::Ok, Reply::Escape, A::Ok}, {B::Ok, Reply::Close, A::Ok}};
+    // clang-format on
     for (const auto& [buttons, reply, answer] : cases) {
         EXPECT_EQ(this->ask(buttons, reply), answer)
             << static_cast<int>(buttons) << " " << static_cast<int>(reply);
@@ -168,12 +164,12 @@ TYPED_TEST(MessageBoxContract, AnswersWithTheButtonChosenAndTheSecondOneWhenDism
 }
 
 TEST(QtMessageBoxes, ShowsThePlainTextUnderTheProgramsNameWithTheAskedIcon) {
+    // clang-format off
     const std::pair<MessageIcon, QMessageBox::Icon> icons[] = {
-        {MessageIcon::None, QMessageBox::NoIcon},
-        {MessageIcon::Critical, QMessageBox::Critical},
+        {MessageIcon::None, QMessageBox::NoIcon}, {MessageIcon::Critical, QMessageBox::Critical},
         {MessageIcon::Question, QMessageBox::Question},
-        {MessageIcon::Information, QMessageBox::Information},
-    };
+        {MessageIcon::Information, QMessageBox::Information}};
+    // clang-format on
     for (const auto& [icon, expected] : icons) {
         const auto box =
             buildMessageBox(nullptr, "Could not read <b>Zo\u00eb</b>", icon, MessageButtons::Ok);
