@@ -130,15 +130,14 @@ TEST(HelpViewer, FollowsLinksBackForwardAndHomeWithTheFilesStylesAndPictures) {
     EXPECT_EQ(icon.size(), QSize(33, 25));
     EXPECT_EQ(icon.pixelColor(0, 0).alpha(), 0);
     EXPECT_EQ(icon.pixelColor(16, 12).alpha(), 255);
-    EXPECT_EQ(browser->loadResource(QTextDocument::ImageResource, QUrl("images/logo.png"))
-                  .value<QImage>()
-                  .size(),
+    const auto load = [&](QTextDocument::ResourceType type, const char* url) {
+        return browser->loadResource(type, QUrl(QString::fromLatin1(url)));
+    };
+    EXPECT_EQ(load(QTextDocument::ImageResource, "images/logo.png").value<QImage>().size(),
               QSize(95, 43));
-    EXPECT_TRUE(
-        browser->loadResource(QTextDocument::ImageResource, QUrl("images/no.png")).isNull());
+    EXPECT_TRUE(load(QTextDocument::ImageResource, "images/no.png").isNull());
     // An address outside the file is not served.
-    EXPECT_TRUE(
-        browser->loadResource(QTextDocument::HtmlResource, QUrl("file:///etc/hostname")).isNull());
+    EXPECT_TRUE(load(QTextDocument::HtmlResource, "file:///etc/hostname").isNull());
 
     viewer.homeButton()->click();
     EXPECT_EQ(viewer.currentPage(), QStringLiteral("/index.html"));
