@@ -44,20 +44,16 @@ const std::string kGameKeyBody = R"([Software\\Norvo] 1700000000
 "VEKS_DATA"="child"
 )";
 
-// A read's result in words: "none", "other", "binary 01 02 ab" or the text of a string.
+// A read's result in words: "none", "other" (an unknown form, no data), "binary <bytes>" or
+// the text of a string.
 std::string describe(const std::optional<RegistryValue>& value) {
     if (!value)
         return "none";
-    if (value->type == RegistryType::Other)
-        return value->data.empty() ? "other" : "other with data";
-    if (value->type != RegistryType::Binary)
-        return value->type == RegistryType::String ? value->data : "wrong type";
-    std::string out = "binary";
-    for (const char c : value->data) {
-        const char* digits = "0123456789abcdef";
-        out += {' ', digits[static_cast<unsigned char>(c) >> 4], digits[c & 15]};
-    }
-    return out;
+    if (value->type == RegistryType::Binary)
+        return "binary " + value->data;
+    if (value->type == RegistryType::String)
+        return value->data;
+    return value->type == RegistryType::Other && value->data.empty() ? "other" : "unexpected";
 }
 
 // The key holding the game, read however the key and value names are written, and only there.
@@ -111,10 +107,10 @@ TEST(WineRegistry, DecodesStringsHexAndSkipsWhatItCannotParse) {
         {R"("Cut"="abc\0def")", "Cut", "abc"},
         {R"("Raw"="Über")", "Raw", "Über"},
         {R"("Qu\"oted \\ name"="found")", "qu\"OTED \\ Name", "found"},
-        {"\"Short\"=hex:01,02,ab", "Short", "binary 01 02 ab"},
-        {"\"Long\"=hex:00,11,22,33,\\\r\n  44,55,\\\r\n  66", "Long",
-         "binary 00 11 22 33 44 55 66"},
-        {"\"Empty\"=hex:", "Empty", "binary"},
+        {"\"Short\"=hex:01,02,ab", "Short", "binary \x01\x02\xab"},
+        {"\"Long\"=hex:10,11,22,33,\\\r\n  44,55,\\\r\n  66", "Long",
+         "binary \x10\x11\x22\x33\x44\x55\x66"},
+        {"\"Empty\"=hex:", "Empty", "binary "},
         {"\"Dword\"=dword:00000001", "Dword", "other"},
         {"\"Expand\"=hex(2):43,00,3a,00,5c,00,00,00", "Expand", "other"},
         {"\"Multi\"=hex(7):41,00,00,00,\\\r\n  42,00,00,00,00,00", "Multi", "other"},
