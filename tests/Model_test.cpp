@@ -10,21 +10,14 @@ namespace {
 TEST(PickerText, FamilyThenFirstNameOrFirstNameAlone) {
     EXPECT_EQ(pickerText("Doe", "Ann"), "Doe, Ann");
     EXPECT_EQ(pickerText("", "Ann"), "Ann");
-    EXPECT_EQ(pickerText("", ""), "");
 }
 
-TEST(PersonTable, HasFiveHundredAndOneZeroedSlots) {
-    Persons persons;
-    EXPECT_EQ(Persons::size(), 501);
-    const PersonRecord& last = persons[500];
-    EXPECT_EQ(last, PersonRecord{});
-    EXPECT_EQ(last.HasRelation.size(), 501u);
-    EXPECT_THROW(persons[501], std::out_of_range);
-    EXPECT_THROW(persons[-1], std::out_of_range);
-}
-
-TEST(PersonTable, CopiesAreIndependent) {
+TEST(PersonTable, HoldsFiveHundredAndOneZeroedIndependentSlots) {
     Persons a;
+    EXPECT_EQ(a[500], PersonRecord{});
+    EXPECT_EQ(a[500].HasRelation.size(), 501u);
+    EXPECT_THROW(a[501], std::out_of_range);
+    EXPECT_THROW(a[-1], std::out_of_range);
     a[10].Neat = 700;
     Persons b = a;
     b[10].Neat = 100;
@@ -33,28 +26,31 @@ TEST(PersonTable, CopiesAreIndependent) {
 }
 
 TEST(Booleans, OnlyMinusOneIsTrue) {
-    EXPECT_TRUE(isTrue(toBoolean(true)));
     EXPECT_EQ(toBoolean(true), -1);
+    EXPECT_EQ(toBoolean(false), 0);
+    EXPECT_TRUE(isTrue(-1));
     EXPECT_FALSE(isTrue(1));
-    EXPECT_FALSE(isTrue(kFalse));
+    EXPECT_FALSE(isTrue(0));
 }
 
 TEST(Cp1252, DecodingIsOneToOneAndRoundTrips) {
     std::string all;
     for (int b = 1; b < 256; ++b)
         all += static_cast<char>(b);
-    const std::string utf8 = cp1252ToUtf8(all);
-    EXPECT_EQ(utf8ToCp1252(utf8), all);
-    EXPECT_EQ(cp1252ToUtf8("\x80"), "\xE2\x82\xAC");  // euro sign
-    EXPECT_EQ(cp1252ToUtf8("\xE9"), "\xC3\xA9");
-    EXPECT_EQ(utf8ToCp1252("\xE4\xB8\xAD"), "?");  // not in the code page
-    EXPECT_EQ(utf8ToCp1252("a\xFFz"), "a?z");      // malformed
-    EXPECT_EQ(utf8ToCp1252("\xC3"), "?");          // cut short
-    EXPECT_EQ(utf8ToCp1252("a\xC0\x80"
-                           "b")
+    EXPECT_EQ(utf8ToCp1252(cp1252ToUtf8(all)), all);
+    const std::pair<const char*, const char*> decoded[] = {{"\x80", "\xE2\x82\xAC"},
+                                                           {"\xE9", "\xC3\xA9"}};
+    for (const auto& [cp1252, utf8] : decoded)
+        EXPECT_EQ(cp1252ToUtf8(cp1252), utf8);
+    // Not in the code page, malformed, cut short, over-long forms.
+    const std::pair<const char*, const char*> encoded[] = {
+        {"\xE4\xB8\xAD", "?"}, {"a\xFFz", "a?z"}, {"\xC3", "?"}, {"\xC1\x81", "??"}};
+    for (const auto& [utf8, cp1252] : encoded)
+        EXPECT_EQ(utf8ToCp1252(utf8), cp1252) << utf8;
+    EXPECT_EQ(utf8ToCp1252(std::string("a\xC0\x80"
+                                       "b"))
                   .find('\0'),
-              std::string::npos);  // over-long NUL
-    EXPECT_NE(utf8ToCp1252("\xC1\x81"), "A");
+              std::string::npos);
 }
 
 TEST(Cp1252, LowerCaseCoversTheCodePagesCapitals) {

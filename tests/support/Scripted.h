@@ -24,13 +24,11 @@ class ScriptedRegistry : public Registry {
     std::map<std::pair<std::string, std::string>, RegistryValue> values;
     // Prefix replaced by toLocalPath, e.g. {"C:\\", "/wine/drive_c/"}.
     std::vector<std::pair<std::string, std::string>> pathMap;
-    std::vector<std::pair<std::string, std::string>> reads;
 
     void setString(const std::string& subkey, const std::string& name, const std::string& v) {
         values[{subkey, name}] = {RegistryType::String, v};
     }
     std::optional<RegistryValue> read(std::string_view subkey, std::string_view name) override {
-        reads.emplace_back(subkey, name);
         auto it = values.find({std::string(subkey), std::string(name)});
         if (it == values.end())
             return std::nullopt;
