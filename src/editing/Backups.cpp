@@ -37,8 +37,12 @@ std::string backupFolderName(const std::filesystem::path& gameFolder) {
     std::filesystem::path folder = gameFolder.lexically_normal();
     if (folder.filename().empty())
         folder = folder.parent_path();
-    std::uint64_t hash = 1469598103934665603ull;  // FNV-1a over the whole path
-    for (const char c : utf8Of(folder)) {
+    // FNV-1a over the whole path, written with forward slashes so that a path gives the same
+    // name on every system.
+    std::string whole = utf8Of(folder);
+    std::replace(whole.begin(), whole.end(), '\\', '/');
+    std::uint64_t hash = 1469598103934665603ull;
+    for (const char c : whole) {
         hash ^= static_cast<unsigned char>(c);
         hash *= 1099511628211ull;
     }
