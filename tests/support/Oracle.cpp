@@ -5,8 +5,6 @@
 #include <optional>
 #include <string>
 
-#include "base/Cp1252.h"
-
 namespace vondrel::testing {
 namespace {
 
@@ -109,18 +107,13 @@ Character readCharacter(const Bytes& file) {
 }
 
 Bytes recordNameOfFile(const std::string& fileName) {
-    // A name with a character the code page lacks names no record (the random games give
-    // only UTF-8 names).
-    std::string name = utf8ToCp1252(fileName);
-    if (cp1252ToUtf8(name) != fileName)
+    // A name with a character the code page lacks names no record.
+    std::optional<std::string> name = literalCp1252(fileName);
+    if (!name)
         return {};
-    if (name.size() >= 4) {
-        name.erase(name.size() - 4);
-    } else {
-        name.clear();
-    }
-    name = cp1252Lower(name);
-    return Bytes(name.begin(), name.end());
+    name->erase(name->size() >= 4 ? name->size() - 4 : 0);
+    const std::string lower = literalCp1252Lower(*name);
+    return Bytes(lower.begin(), lower.end());
 }
 
 // Where the record of `name` starts: its first occurrence with a NUL right after it, else its
@@ -522,6 +515,72 @@ std::vector<std::pair<std::size_t, int>> oracleWrittenRanges(const PersonRecord&
     for (const OracleWrite& w : oracleWrites(r))
         ranges.emplace_back(w.offset, w.width);
     return ranges;
+}
+
+std::optional<std::string> literalCp1252(std::string_view utf8) {
+    // What bytes 0x80 to 0x9F stand for; 0 where the code page leaves a byte undefined (that
+    // byte then stands for the control character of its own number).
+    static constexpr char32_t kHigh[32] = {
+        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+    std::string out;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        // The length of a well-formed sequence starting here, 0 when there is none.
+        std::size_t length = 0;
+        char32_t c = 0;
+        if (lead < 0x80) {
+            length = 1;
+            c = lead;
+        } else if (lead >= 0xC2 && lead <= 0xF4) {
+            const std::size_t want = lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+            c = lead & (want == 2 ? 0x1F : want == 3 ? 0x0F : 0x07);
+            std::size_t k = 1;
+            for (; k < want && i + k < utf8.size(); ++k) {
+                const auto next = static_cast<unsigned char>(utf8[i + k]);
+                if ((next & 0xC0) != 0x80)
+                    break;
+                c = c << 6 | (next & 0x3F);
+            }
+            const char32_t least = want == 2 ? 0x80 : want == 3 ? 0x800 : 0x10000;
+            if (k == want && c >= least && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF))
+                length = want;
+        }
+        if (length == 0) {
+            out += utf8[i++];  // not UTF-8: the byte is taken as the code page's own
+            continue;
+        }
+        i += length;
+        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF) ||
+            (c >= 0x80 && c <= 0x9F && kHigh[c - 0x80] == 0)) {
+            out += static_cast<char>(c);
+            continue;
+        }
+        const auto* at = std::find(std::begin(kHigh), std::end(kHigh), c);
+        if (c == 0 || at == std::end(kHigh))
+            return std::nullopt;
+        out += static_cast<char>(0x80 + (at - std::begin(kHigh)));
+    }
+    return out;
+}
+
+std::string literalCp1252Lower(std::string_view bytes) {
+    std::string out;
+    for (const char ch : bytes) {
+        const auto b = static_cast<unsigned char>(ch);
+        unsigned lower = b;
+        if (b >= 'A' && b <= 'Z')
+            lower = b + 32;
+        else if (b >= 0xC0 && b <= 0xDE && b != 0xD7)
+            lower = b + 32;  // À..Þ, not ×
+        else if (b == 0x8A || b == 0x8C || b == 0x8E)
+            lower = b + 16;  // Š Œ Ž
+        else if (b == 0x9F)
+            lower = 0xFF;  // Ÿ
+        out += static_cast<char>(lower);
+    }
+    return out;
 }
 
 }  // namespace vondrel::testing

@@ -6,6 +6,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -66,5 +69,12 @@ std::vector<OracleWrite> oracleWrites(const PersonRecord& record);
 
 // The same for one record; nothing when the save leaves it alone.
 std::vector<std::pair<std::size_t, int>> oracleWrittenRanges(const PersonRecord& record);
+
+// Windows-1252 text of a file name given as UTF-8, written apart from the program's own
+// conversion so that the reference loader and the random games share nothing with it: bytes
+// that are not UTF-8 stand for themselves; nothing when a character has no Windows-1252 form.
+std::optional<std::string> literalCp1252(std::string_view utf8);
+// Lower case as the code page has it: A-Z, À-Þ but ×, Š Œ Ž and Ÿ.
+std::string literalCp1252Lower(std::string_view bytes);
 
 }  // namespace vondrel::testing

@@ -5,8 +5,8 @@
 #include <random>
 #include <set>
 
-#include "base/Cp1252.h"
 #include "support/GameBuilder.h"
+#include "support/Oracle.h"
 
 namespace vondrel::testing {
 namespace {
@@ -22,9 +22,10 @@ const char* const kShortStems[] = {
     "Kalman", "Mia",  "Emil",   "Emilia", "Li", "Lia", "Julia", "Ed",  "Ted",   "Teddy", "ia"};
 // Letters outside ASCII, in both cases; Ł, Ğ and the CJK ones have no Windows-1252 form,
 // so their files name no record (the game's file holds them as '?').
-const char* const kForeignStems[] = {"Zoë",   "ÉMILE", "Ölaf",  "Åsa",    "Łukasz", "Renée",
-                                     "ÆGIR",  "Šárka", "Œdipe", "Ÿvonne", "Ñandú",  "日和",
-                                     "Ørjan", "ÇAĞLA", "Dürer", "MÜLLER", "Žofia",  "Þóra"};
+const char* const kForeignStems[] = {"Zoë",   "ÉMILE", "Ölaf",  "Åsa",      "Łukasz", "Renée",
+                                     "ÆGIR",  "Šárka", "Œdipe", "Ÿvonne",   "Ñandú",  "日和",
+                                     "Ørjan", "ÇAĞLA", "Dürer", "MÜLLER",   "Žofia",  "Þóra",
+                                     "€uro",  "„Ab“",  "Tom™",  "x\u0090y", "ƒ•†—"};
 const char* const kExtensions[] = {".iff", ".IFF", ".Iff", ".iFf"};
 // First names as the game stores them (Windows-1252 bytes).
 const char* const kOddFirstNames[] = {"",       "Zo\xEB", "Doe, Jr", "\xC9mile", "X", "\x8A\x61rka",
@@ -37,7 +38,7 @@ constexpr std::size_t kStructureFields[] = {154, 178, 184, 188, 192, 196, 200,
                                             204, 208, 212, 216, 220, 228, 232};
 
 std::string recordNameOfStem(const std::string& stem) {
-    return cp1252Lower(utf8ToCp1252(stem));
+    return literalCp1252Lower(literalCp1252(stem).value_or(std::string(stem.size(), '?')));
 }
 
 void put16(Bytes& b, std::size_t at, std::int16_t v) {
@@ -685,7 +686,7 @@ void Generator::damageNeighborhood(build::BuiltGame& built, const GameSpec& g) {
                         std::copy(
                             name.begin(), name.end(),
                             nb.begin() + 8 + static_cast<std::ptrdiff_t>(index(24 - name.size())));
-                        note("neighbourhood: " + cp1252ToUtf8(name) + " also in the header");
+                        note("neighbourhood: a record name also in the header");
                     }
                 }
                 break;
@@ -696,7 +697,7 @@ void Generator::damageNeighborhood(build::BuiltGame& built, const GameSpec& g) {
                     if (chance(50) && !name.empty())
                         name.pop_back();
                     nb.insert(nb.end(), name.begin(), name.end());
-                    note("neighbourhood ends in " + cp1252ToUtf8(name));
+                    note("neighbourhood ends in a record name");
                 }
                 break;
             default:
