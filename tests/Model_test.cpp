@@ -14,7 +14,11 @@ TEST(PickerText, FamilyThenFirstNameOrFirstNameAlone) {
 
 TEST(PersonTable, HoldsFiveHundredAndOneZeroedIndependentSlots) {
     Persons a;
-    EXPECT_EQ(a[500], PersonRecord{});
+    const PersonRecord& last = a[500];
+    EXPECT_EQ(last.FirstName, "");
+    for (const Integer v : {last.Id, last.Neat, last.JobTrack, last.House, last.Sex, last.IsGhost})
+        EXPECT_EQ(v, 0);
+    EXPECT_EQ(last.NamePos + last.MoneyPos + last.Money, 0);
     EXPECT_EQ(a[500].HasRelation.size(), 501u);
     EXPECT_THROW(a[501], std::out_of_range);
     EXPECT_THROW(a[-1], std::out_of_range);
