@@ -181,9 +181,22 @@ TEST(PersonLoader, EachValueHasItsRangeAndSubstitute) {
         {"JobPerformance", &build::PersonSpec::jobPerformance, &PersonRecord::JobPerformance,
          -32768, 100, 50},
         {"LingerHouse", &build::PersonSpec::lingerHouse, &PersonRecord::LingerHouse, 0, 10, 0},
-        {"Cleaning", &build::PersonSpec::cleaning, &PersonRecord::Cleaning, -32768, 1000, 1000},
-        {"Creativity", &build::PersonSpec::creativity, &PersonRecord::Creativity, -32768, 1000,
-         1000},
+// Every personality and skill value: at most 1000, substitute 1000.
+#define VONDREL_SKILL(Field, spec) \
+    {#Field, &build::PersonSpec::spec, &PersonRecord::Field, -32768, 1000, 1000}
+        VONDREL_SKILL(Neat, neat),
+        VONDREL_SKILL(Outgoing, outgoing),
+        VONDREL_SKILL(Active, active),
+        VONDREL_SKILL(Playful, playful),
+        VONDREL_SKILL(Nice, nice),
+        VONDREL_SKILL(Cleaning, cleaning),
+        VONDREL_SKILL(Cooking, cooking),
+        VONDREL_SKILL(Mechanical, mechanical),
+        VONDREL_SKILL(Charisma, charisma),
+        VONDREL_SKILL(Body, body),
+        VONDREL_SKILL(Logic, logic),
+        VONDREL_SKILL(Creativity, creativity),
+#undef VONDREL_SKILL
     };
     for (const RangeCase& c : cases) {
         SCOPED_TRACE(c.field);
