@@ -58,6 +58,14 @@ constexpr IntegerValue kIntegers[] = {
 };
 constexpr std::size_t kIntegerCount = std::size(kIntegers);
 
+Household::Field fieldOf(Integer PersonRecord::*member) {
+    for (std::size_t i = 0; i < kIntegerCount; ++i) {
+        if (kIntegers[i].member == member)
+            return static_cast<Household::Field>(i);
+    }
+    return Household::Field::Money;  // not reached: every person value is in the table
+}
+
 // The house a new ghost lingers at: the one it has, else its family's, else house 1. A family
 // house outside 1..10 (the load lets negative numbers through) would make the file
 // unreadable for the next load, so it is never taken.
@@ -78,12 +86,6 @@ Integer PersonRecord::*attributeField(Attribute attribute) {
     };
     return kFields[static_cast<std::size_t>(attribute)];
 }
-
-namespace {
-
-Household::Field fieldOf(Integer PersonRecord::*member);
-
-}  // namespace
 
 // Collects the changes of one step, applying each at once so later parts of the step see it.
 class Household::Edit {
@@ -112,18 +114,6 @@ class Household::Edit {
     Household& household_;
     Step step_;
 };
-
-namespace {
-
-Household::Field fieldOf(Integer PersonRecord::*member) {
-    for (std::size_t i = 0; i < kIntegerCount; ++i) {
-        if (kIntegers[i].member == member)
-            return static_cast<Household::Field>(i);
-    }
-    return Household::Field::Money;  // not reached: every person value is in the table
-}
-
-}  // namespace
 
 Household::Household(std::filesystem::path neighborhoodPath, Bytes loaded, Persons persons,
                      std::vector<PickerEntry> entries, FileOpener& files)

@@ -109,9 +109,14 @@ void JobPanel::setCaptions() {
 void JobPanel::fillTitles(int item) {
     const CareerRow& row = CareerTitleTable[static_cast<std::size_t>(item - 1)];
     const PersonRecord& p = context_.person();
-    titles_->clear();
-    for (int level = 0; level < row.titleCount; ++level)
-        titles_->addItem(QString::fromStdString(context_.strings.text(titleId(row, p.Sex, level))));
+    // The list is built again only for another career or sex, not on every refresh (a drag
+    // of the performance bar refreshes the panel at each step).
+    if (const int first = titleId(row, p.Sex, 0); first != listedFirstTitle_) {
+        titles_->clear();
+        for (int level = 0; level < row.titleCount; ++level)
+            titles_->addItem(QString::fromStdString(context_.strings.text(first + level)));
+        listedFirstTitle_ = first;
+    }
     // A level the track does not have selects no title.
     titles_->setCurrentIndex(p.JobLevel >= 0 && p.JobLevel < row.titleCount ? p.JobLevel : -1);
 }
@@ -131,6 +136,7 @@ void JobPanel::show() {
         // A track the game does not know: nothing is chosen until the player picks one.
         careers_->setText(QString());
         titles_->clear();
+        listedFirstTitle_ = 0;
     }
     performance_->setValue(p.JobPerformance + kPerformanceOffset);
 }

@@ -36,6 +36,8 @@ class JobPanel : public QObject {
     ImagePicker* careers_;
     QComboBox* titles_;
     Gauge* performance_;
+    // The string id of the first title listed; 0 while the list is empty.
+    int listedFirstTitle_ = 0;
 };
 
 }  // namespace vondrel
