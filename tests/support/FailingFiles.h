@@ -13,52 +13,41 @@ class FailingFiles : public FileOpener {
     bool failOpen = false;
     std::optional<std::size_t> failAfterBytes;
     bool failFlush = false;
-    std::size_t written = 0;
 
     std::unique_ptr<FileDevice> openForUpdate(const std::filesystem::path& path,
                                               std::string& error) override {
-        if (failOpen) {
-            error = "refused for the test";
-            return nullptr;
-        }
         std::unique_ptr<FileDevice> real = systemFiles().openForUpdate(path, error);
-        return real ? std::make_unique<Device>(std::move(real), *this) : nullptr;
+        if (failOpen)
+            error = "refused for the test";
+        return real && !failOpen ? std::make_unique<Device>(std::move(real), *this) : nullptr;
     }
 
   private:
-    class Device : public FileDevice {
-      public:
+    struct Device : FileDevice {
         Device(std::unique_ptr<FileDevice> real, FailingFiles& owner)
-            : real_(std::move(real)), owner_(owner) {}
-        std::uint64_t size() const override { return real_->size(); }
+            : real(std::move(real)), owner(owner) {}
+        std::uint64_t size() const override { return real->size(); }
         bool readAt(std::uint64_t at, std::span<std::uint8_t> out, std::string& error) override {
-            return real_->readAt(at, out, error);
+            return real->readAt(at, out, error);
         }
         bool writeAt(std::uint64_t at, ByteView data, std::string& error) override {
-            std::size_t allowed = data.size();
-            if (owner_.failAfterBytes)
-                allowed = std::min(allowed, *owner_.failAfterBytes -
-                                                std::min(*owner_.failAfterBytes, owner_.written));
-            if (allowed > 0 && !real_->writeAt(at, data.first(allowed), error))
+            const std::size_t allowed = std::min(data.size(), owner.failAfterBytes.value_or(-1));
+            if (owner.failAfterBytes)
+                *owner.failAfterBytes -= allowed;
+            if (allowed > 0 && !real->writeAt(at, data.first(allowed), error))
                 return false;
-            owner_.written += allowed;
-            if (allowed < data.size()) {
-                error = "the device failed";
-                return false;
-            }
-            return true;
+            if (allowed == data.size())
+                return true;
+            error = "the device failed";
+            return false;
         }
         bool flush(std::string& error) override {
-            if (owner_.failFlush) {
+            if (owner.failFlush)
                 error = "the disk failed";
-                return false;
-            }
-            return real_->flush(error);
+            return !owner.failFlush && real->flush(error);
         }
-
-      private:
-        std::unique_ptr<FileDevice> real_;
-        FailingFiles& owner_;
+        std::unique_ptr<FileDevice> real;
+        FailingFiles& owner;
     };
 };
 
