@@ -1,19 +1,28 @@
-#include "platform/WineRegistry.h"
-
 #include <gtest/gtest.h>
 
-#include <array>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <functional>
-#include <string>
-#include <vector>
+#include <tuple>
 
 #include "gamedata/GameFolder.h"
 #include "gamedata/WinePrefixes.h"
+#include "platform/WineRegistry.h"
 #include "support/OddFiles.h"
 #include "support/Scripted.h"
 #include "support/TempDir.h"
+
+namespace vondrel::testing {
+// Keys and values of HKEY_LOCAL_MACHINE: key, value name ("" for the default), type, data.
+using RegistryEntries =
+    std::vector<std::tuple<std::string, std::string, RegistryType, std::string>>;
+#ifdef _WIN32
+// The real registry holding the entries until it goes (WindowsCore_win_test.cpp); nothing
+// where the test may not write the registry.
+std::unique_ptr<Registry> windowsRegistryHolding(const RegistryEntries&,
+                                                 const std::filesystem::path&);
+#endif
+}  // namespace vondrel::testing
 
 namespace vondrel {
 namespace {
@@ -27,22 +36,6 @@ void writeFile(const fs::path& path, const std::string& content) {
 }
 
 const std::string kHeader = "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n";
-const std::string kGameKeyBody = R"([Software\\Norvo] 1700000000
-#time=1d9a0b0c0d0e0f0
-"VEKS_DATA"="parent"
-
-[Software\\Norvo\\The Veks Demo] 1700000001
-"VEKS_DATA"="sibling"
-
-[Software\\Norvo\\The Veks] 1700000002
-#time=1d9a0b0c0d0e0f2
-@="default"
-"Version"=dword:00000102
-"VEKS_DATA"="C:\\Program Files\\Norvo\\The Veks"
-
-[Software\\Norvo\\The Veks\\Expansion] 1700000003
-"VEKS_DATA"="child"
-)";
 
 // A read's result in words: "none", "other" (an unknown form, no data), "binary <bytes>" or
 // the text of a string.
@@ -56,58 +49,105 @@ std::string describe(const std::optional<RegistryValue>& value) {
     return value->type == RegistryType::Other && value->data.empty() ? "other" : "unexpected";
 }
 
-// The key holding the game, read however the key and value names are written, and only there.
-TEST(WineRegistry, FindsTheKeyIgnoringLetterCaseAndRereadsTheFile) {
-    const std::string game = "C:\\Program Files\\Norvo\\The Veks";
-    const std::array<std::string, 3> cases[] = {
-        {"Software\\Norvo\\The Veks", "VEKS_DATA", game},
-        {"SOFTWARE\\norvo\\the VEKS", "veks_data", game},
-        {"\\Software\\Norvo\\The Veks\\", "VEKS_DATA", game},
-        {"Software\\Norvo\\The Veks", "", "default"},
-        {"Software\\Norvo\\The Veks\\Expansion", "VEKS_DATA", "child"},
-        {"Software\\Norvo\\The Vek", "VEKS_DATA", "none"},
-        {"Norvo\\The Veks", "VEKS_DATA", "none"},
-        {"Software\\Norvo\\The Veks", "VEKS_DAT", "none"},
-        {"Software\\Norvo\\The Veks", "time", "none"},
-        {"Software\\Norvo\\The Veks Demo", "Version", "none"},
-        {"Software\\Wow6432Node\\Norvo\\The Veks", "VEKS_DATA", "C:\\Program Files (x86)"},
-        {"Software\\Twice", "Path", "second"},
-        {"Software\\Twice", "Only", "kept"},
-        {"Software\\Broken\\Header", "After", "none"},
-    };
-    TempDir prefix;
-    WineRegistry registry(prefix.path());
-    EXPECT_EQ(describe(registry.read("Software\\Norvo\\The Veks", "VEKS_DATA")), "none");
-    // Read afresh each time: a game installed while the program runs is found.
-    writeFile(prefix.path() / "system.reg", kHeader + kGameKeyBody + R"reg(
-[Software\\Wow6432Node\\Norvo\\The Veks] 1700000000
-"VEKS_DATA"="C:\\Program Files (x86)"
-[Software\\Broken\\Header
-"After"="not in any key"
-[
-["
-[Software\\Twice] 1
-"Path"="first"
-"Only"="kept"
-[Software\\TWICE] 2
-"PATH"="second"
-)reg");
-    for (const auto& [key, name, expected] : cases)
-        EXPECT_EQ(describe(registry.read(key, name)), expected) << key << " " << name;
+// The entries as Wine writes them into the system.reg of a prefix.
+std::string escaped(std::string_view text) {
+    std::string out;
+    for (const char c : text)
+        out += c == '\0'               ? std::string("\\0")
+               : c == '\\' || c == '"' ? std::string{'\\', c}
+                                       : std::string{c};
+    return out;
+}
+std::string systemReg(const testing::RegistryEntries& entries) {
+    std::string text = kHeader, key;
+    for (const auto& [k, name, type, data] : entries) {
+        if (k != std::exchange(key, k))
+            text += "\n[" + escaped(k) + "] 1700000000\n#time=1d9a0b0c0d0e0f0\n";
+        text += (name.empty() ? "@" : "\"" + escaped(name) + "\"") + "=";
+        if (type == RegistryType::String)
+            text += "\"" + escaped(data) + "\"";
+        else
+            text += type == RegistryType::Binary ? "hex:" : "hex(4):";
+        for (std::size_t i = 0; type != RegistryType::String && i < data.size(); ++i) {
+            char byte[4];
+            std::snprintf(byte, sizeof byte, "%02x,", static_cast<unsigned char>(data[i]));
+            text += byte;
+        }
+        text += "\n";
+    }
+    return text;
+}
+std::unique_ptr<Registry> wineRegistryHolding(const testing::RegistryEntries& entries,
+                                              const fs::path& prefix) {
+    writeFile(prefix / "system.reg", systemReg(entries));
+    return std::make_unique<WineRegistry>(prefix);
 }
 
-// One line of a key (CRLF line ends, as files written on Windows have), the name read and
-// what it reads as; "unusable" is nothing or an unknown form, never a value to use.
-TEST(WineRegistry, DecodesStringsHexAndSkipsWhatItCannotParse) {
+using RegistryMaker = std::unique_ptr<Registry> (*)(const testing::RegistryEntries&,
+                                                    const fs::path&);
+class RegistryContract : public ::testing::TestWithParam<RegistryMaker> {};
+
+// The same keys in each registry, and what each of them reads.
+TEST_P(RegistryContract, ReadsEachValueOfItsKeyAndNothingElse) {
+    using enum RegistryType;
+    const std::string veks = "Software\\Norvo\\The Veks",
+                      game = "C:\\Program Files\\Norvo\\The Veks";
+    TempDir prefix;
+    const std::unique_ptr<Registry> registry =
+        GetParam()({{"Software\\Norvo", "VEKS_DATA", String, "parent"},
+                    {veks, "", String, "default"},
+                    {veks, "Version", Dword, std::string("\x02\x01\0\0", 4)},
+                    {veks, "VEKS_DATA", String, game},
+                    {veks, "Quoted", String, "a \"b\" \\c"},
+                    {veks, "Zo\xC3\xAB", String, "C:\\Spiele\\Zo\xC3\xAB"},
+                    {veks, "Cut", String, std::string("abc\0def", 7)},
+                    {veks, "Bytes", Binary, std::string("\xFF\0\x7F\xC3", 4)},
+                    {veks + "\\Expansion", "VEKS_DATA", String, "child"},
+                    {veks + " Demo", "VEKS_DATA", String, "sibling"},
+                    {"Software\\Wow6432Node\\Norvo\\The Veks", "VEKS_DATA", String,
+                     "C:\\Program Files (x86)"}},
+                   prefix.path());
+    if (!registry)
+        GTEST_SKIP() << "set VONDREL_SCRATCH_REGISTRY=1 in a throw-away Wine prefix";
+    const std::array<std::string, 3> cases[] = {
+        {veks, "VEKS_DATA", game},
+        {"SOFTWARE\\norvo\\the VEKS", "veks_data", game},
+        {veks, "", "default"},
+        {veks, "Version", "other"},
+        {veks, "Quoted", "a \"b\" \\c"},
+        {veks, "zo\xC3\xAB", "C:\\Spiele\\Zo\xC3\xAB"},
+        {veks, "Cut", "abc"},
+        {veks, "Bytes", std::string("binary \xFF\0\x7F\xC3", 11)},
+        {veks + "\\Expansion", "VEKS_DATA", "child"},
+        {"Software\\Wow6432Node\\Norvo\\The Veks", "VEKS_DATA", "C:\\Program Files (x86)"},
+        {"Software\\Norvo\\The Vek", "VEKS_DATA", "none"},
+        {"Norvo\\The Veks", "VEKS_DATA", "none"},
+        {veks, "VEKS_DAT", "none"},
+        {veks + " Demo", "Version", "none"},
+        {veks + "\\Missing", "VEKS_DATA", "none"},
+    };
+    for (const auto& [key, name, expected] : cases)
+        EXPECT_EQ(describe(registry->read(key, name)), expected) << key << " " << name;
+    EXPECT_EQ(registry->problem(), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Wine, RegistryContract, ::testing::Values(&wineRegistryHolding));
+#ifdef _WIN32
+INSTANTIATE_TEST_SUITE_P(Windows, RegistryContract,
+                         ::testing::Values(&testing::windowsRegistryHolding));
+#endif
+
+// What only Wine's file has: escapes, hex over several lines, CRLF line ends, keys given more
+// than once or broken. Each row is a line of one key, the name read and what it reads as;
+// "unusable" is nothing or an unknown form, never a value to use.
+TEST(WineRegistry, DecodesTheFileFormat) {
     const std::array<std::string, 3> cases[] = {
         {R"("Controls"="a\\b\"c\nd\re\tf")", "Controls", "a\\b\"c\nd\re\tf"},
         {R"("Units"="caf\xe9-\x20ac \x41\xd83d\xde00")", "Units", "caf\u00e9-\u20ac A\U0001F600"},
         {R"("Octal"="\101\7")", "Octal", "A\a"},
         {R"("LoneSurrogate"="x\xd800y")", "LoneSurrogate", "x\uFFFDy"},
-        {R"("Cut"="abc\0def")", "Cut", "abc"},
         {R"("Raw"="Über")", "Raw", "Über"},
         {R"("Qu\"oted \\ name"="found")", "qu\"OTED \\ Name", "found"},
-        {"\"Short\"=hex:01,02,ab", "Short", "binary \x01\x02\xab"},
         {"\"Long\"=hex:10,11,22,33,\\\r\n  44,55,\\\r\n  66", "Long",
          "binary \x10\x11\x22\x33\x44\x55\x66"},
         {"\"Empty\"=hex:", "Empty", "binary "},
@@ -123,25 +163,30 @@ TEST(WineRegistry, DecodesStringsHexAndSkipsWhatItCannotParse) {
         {R"("BadHex"=hex:0g,12)", "BadHex", "unusable"},
         {R"("LongHexByte"=hex:123)", "LongHexByte", "unusable"},
         {R"("TwoCommas"=hex:01,,02)", "TwoCommas", "unusable"},
-        {R"("Ok"="fine")", "Ok", "fine"},
+        {"#time=1d9a0b0c0d0e0f2", "time", "none"},
+        {"\"Twice\"=\"first\"\r\n[Software\\\\Other] 1\r\n\"Twice\"=\"elsewhere\"\r\n"
+         "[SOFTWARE\\\\ESC\\[1\\]] 2\r\n\"TWICE\"=\"second\"",
+         "Twice", "second"},
+        {"[Software\\\\Esc\\[1\\]\r\n\"After\"=\"not in any key\"\r\n[\r\n[\"", "After", "none"},
         {std::string("\x00\xff\xfe[\"\x01\"=\"\\x\n\"Junk\x00\"=\"\x00\x80\"\n", 25) +
              "\"Tail\"=hex:01,\\",
          "Software", "none"},
     };
-    std::string body = "[Software\\\\Esc\\[1\\]] 1700000000\r\n";
+    std::string body;
     for (const auto& [line, name, expected] : cases)
-        body += line + "\r\n";
+        body += "[Software\\\\Esc\\[1\\]] 1\r\n" + line + "\r\n";
     TempDir prefix;
     writeFile(prefix.path() / "system.reg", kHeader + body);
     WineRegistry registry(prefix.path());
     for (const auto& [line, name, expected] : cases) {
-        const std::string seen = describe(registry.read("Software\\Esc[1]", name));
-        if (expected == "unusable")
-            EXPECT_TRUE(seen == "none" || seen == "other") << line << ": " << seen;
-        else
-            EXPECT_EQ(seen, expected) << line;
+        for (const char* key : {"Software\\Esc[1]", "\\software\\esc[1]\\"}) {
+            const std::string seen = describe(registry.read(key, name));
+            if (expected == "unusable")
+                EXPECT_TRUE(seen == "none" || seen == "other") << line << ": " << seen;
+            else
+                EXPECT_EQ(seen, expected) << line << " in " << key;
+        }
     }
-    EXPECT_EQ(registry.problem(), "");
 }
 
 #ifndef _WIN32
@@ -151,11 +196,9 @@ TEST(WineRegistry, AnOddSystemRegIsReportedAndNotRead) {
     using testing::Odd;
     const std::pair<Odd, std::string> cases[] = {
         {Odd::Fifo, "not a regular file"},
-        {Odd::DeviceLink, "not a regular file"},
-        {Odd::Folder, "it is a folder"},
         {Odd::TooLarge,
-         "it holds 256 MiB (268435457 bytes), more than the 256 MiB (268435456 "
-         "bytes) Vondrel reads"},
+         "it holds 256 MiB (268435457 bytes), more than the 256 MiB (268435456 bytes) Vondrel "
+         "reads"},
     };
     for (const auto& [odd, reason] : cases) {
         SCOPED_TRACE(testing::nameOf(odd));
@@ -265,7 +308,9 @@ TEST(WinePrefixDiscovery, FindsTheGameInProtonLutrisAndBottlesPrefixes) {
         // An empty ~/.wine comes first and has no game.
         writeFile(home.path() / ".wine" / "system.reg", kHeader);
         const fs::path prefix = home.path() / where;
-        writeFile(prefix / "system.reg", kHeader + kGameKeyBody);
+        writeFile(prefix / "system.reg",
+                  systemReg({{"Software\\Norvo\\The Veks", "VEKS_DATA", RegistryType::String,
+                              "C:\\Program Files\\Norvo\\The Veks"}}));
         const fs::path install = prefix / "drive_c" / "Program Files" / "Norvo" / "The Veks";
         writeFile(install / "veks.exe", "MZ");
 
