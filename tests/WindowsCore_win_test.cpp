@@ -32,20 +32,14 @@ std::wstring wide(const std::string& utf8) {
     return out;
 }
 
-// The registry with the test's keys, written as installers write them: a key under
-// Software\Wow6432Node into the 32-bit view, every other into the 64-bit view. Strings go
-// without their closing NUL, which the reader must not need. Removed again at the end.
+// The registry with the test's keys until it goes. A key under Software\Wow6432Node lands in
+// the 32-bit view, as a 32-bit installer's does. Strings go without their closing NUL, which
+// the reader must not need.
 class ScratchRegistry : public WindowsRegistry {
   public:
     ~ScratchRegistry() override {
-        for (const REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
-            HKEY software = nullptr;
-            if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software", 0, KEY_ALL_ACCESS | view,
-                              &software) == ERROR_SUCCESS) {
-                RegDeleteTreeW(software, L"Norvo");
-                RegCloseKey(software);
-            }
-        }
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Norvo");
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Wow6432Node\\Norvo");
     }
 };
 
@@ -59,25 +53,15 @@ std::unique_ptr<Registry> windowsRegistryHolding(const RegistryEntries& entries,
     if (flag == nullptr || std::string(flag) != "1")
         return nullptr;
     auto registry = std::make_unique<ScratchRegistry>();
-    const std::string wow64 = "Software\\Wow6432Node\\";
     for (const auto& [key, name, type, data] : entries) {
-        const bool is32 = key.starts_with(wow64);
-        HKEY handle = nullptr;
-        EXPECT_EQ(
-            RegCreateKeyExW(HKEY_LOCAL_MACHINE,
-                            wide(is32 ? "Software\\" + key.substr(wow64.size()) : key).c_str(), 0,
-                            nullptr, 0, KEY_SET_VALUE | (is32 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY),
-                            nullptr, &handle, nullptr),
-            ERROR_SUCCESS);
         const std::wstring text = wide(data);
         const bool sz = type == RegistryType::String;
-        EXPECT_EQ(
-            RegSetValueExW(handle, wide(name).c_str(), 0, static_cast<DWORD>(type),
-                           reinterpret_cast<const BYTE*>(sz ? static_cast<const void*>(text.data())
-                                                            : data.data()),
-                           static_cast<DWORD>(sz ? text.size() * sizeof(wchar_t) : data.size())),
-            ERROR_SUCCESS);
-        RegCloseKey(handle);
+        EXPECT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, wide(key).c_str(), wide(name).c_str(),
+                                  static_cast<DWORD>(type),
+                                  sz ? static_cast<const void*>(text.data()) : data.data(),
+                                  static_cast<DWORD>(sz ? text.size() * 2 : data.size())),
+                  ERROR_SUCCESS)
+            << key << " " << name;
     }
     return registry;
 }

@@ -25,18 +25,14 @@ struct LoadRun {
     Bytes neighborhood;
 };
 
-inline std::vector<CharacterSource> sourcesOf(const build::BuiltGame& game) {
-    std::vector<CharacterSource> sources;
-    for (const auto& [name, bytes] : game.characterFiles)
-        sources.push_back({name, bytes});
-    return sources;
-}
-
 // Runs the per-file pass over a built game, in the order its persons were given.
 inline LoadRun loadBuilt(const build::BuiltGame& game) {
     LoadRun run;
     run.neighborhood = game.neighborhood;
-    run.entries = loadPersons(sourcesOf(game), run.neighborhood, run.persons, run.log);
+    std::vector<CharacterSource> sources;
+    for (const auto& [name, bytes] : game.characterFiles)
+        sources.push_back({name, bytes});
+    run.entries = loadPersons(sources, run.neighborhood, run.persons, run.log);
     return run;
 }
 
