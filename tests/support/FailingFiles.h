@@ -1,6 +1,6 @@
 #pragma once
 
-#include <optional>
+#include <cstdint>
 
 #include "base/FileDevice.h"
 
@@ -11,7 +11,7 @@ namespace vondrel::testing {
 class FailingFiles : public FileOpener {
   public:
     bool failOpen = false;
-    std::optional<std::size_t> failAfterBytes;
+    std::size_t failAfterBytes = SIZE_MAX;  // bytes the writes may still put in place
     bool failFlush = false;
 
     std::unique_ptr<FileDevice> openForUpdate(const std::filesystem::path& path,
@@ -31,9 +31,8 @@ class FailingFiles : public FileOpener {
             return real->readAt(at, out, error);
         }
         bool writeAt(std::uint64_t at, ByteView data, std::string& error) override {
-            const std::size_t allowed = std::min(data.size(), owner.failAfterBytes.value_or(-1));
-            if (owner.failAfterBytes)
-                *owner.failAfterBytes -= allowed;
+            const std::size_t allowed = std::min(data.size(), owner.failAfterBytes);
+            owner.failAfterBytes -= allowed;
             if (allowed > 0 && !real->writeAt(at, data.first(allowed), error))
                 return false;
             if (allowed == data.size())
