@@ -258,7 +258,9 @@ TEST(WineRegistry, LocalPathsGoThroughTheDriveAndTakeTheLetterCaseOnDisk) {
 
 TEST(WineRegistry, ThePrefixIsWineprefixElseDotWineAtHome) {
     const char* home = std::getenv("HOME");
-    const std::string oldHome = home ? home : "";
+    const char* wine = std::getenv("WINEPREFIX");
+    const std::optional<std::string> old[] = {home ? std::optional(home) : std::nullopt,
+                                              wine ? std::optional(wine) : std::nullopt};
     setenv("HOME", "/home/player", 1);
     for (const auto& [prefix, expected] :
          {std::pair<const char*, const char*>{"/games/veks-prefix", "/games/veks-prefix"},
@@ -267,7 +269,8 @@ TEST(WineRegistry, ThePrefixIsWineprefixElseDotWineAtHome) {
         prefix ? setenv("WINEPREFIX", prefix, 1) : unsetenv("WINEPREFIX");
         EXPECT_EQ(WineRegistry::prefixFromEnvironment(), fs::path(expected));
     }
-    setenv("HOME", oldHome.c_str(), 1);
+    old[0] ? setenv("HOME", old[0]->c_str(), 1) : unsetenv("HOME");
+    old[1] ? setenv("WINEPREFIX", old[1]->c_str(), 1) : unsetenv("WINEPREFIX");
 }
 
 // A game installed in a prefix one of the usual Wine front ends keeps under the home folder,
