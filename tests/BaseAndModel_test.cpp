@@ -8,12 +8,13 @@
 namespace vondrel {
 namespace {
 
-TEST(PickerText, FamilyThenFirstNameOrFirstNameAlone) {
+TEST(Model, PickerTextBooleansAndTheTableOfFiveHundredAndOneZeroedIndependentSlots) {
     EXPECT_EQ(pickerText("Doe", "Ann"), "Doe, Ann");
     EXPECT_EQ(pickerText("", "Ann"), "Ann");
-}
-
-TEST(PersonTable, HoldsFiveHundredAndOneZeroedIndependentSlots) {
+    EXPECT_EQ(toBoolean(true), -1);
+    EXPECT_EQ(toBoolean(false), 0);
+    EXPECT_TRUE(isTrue(-1));
+    EXPECT_FALSE(isTrue(1));
     Persons a;
     const PersonRecord& last = a[500];
     EXPECT_EQ(last.FirstName, "");
@@ -28,14 +29,6 @@ TEST(PersonTable, HoldsFiveHundredAndOneZeroedIndependentSlots) {
     b[10].Neat = 100;
     EXPECT_EQ(a[10].Neat, 700);
     EXPECT_FALSE(a == b);
-}
-
-TEST(Booleans, OnlyMinusOneIsTrue) {
-    EXPECT_EQ(toBoolean(true), -1);
-    EXPECT_EQ(toBoolean(false), 0);
-    EXPECT_TRUE(isTrue(-1));
-    EXPECT_FALSE(isTrue(1));
-    EXPECT_FALSE(isTrue(0));
 }
 
 TEST(Cp1252, DecodingIsOneToOneAndEncodingRefusesWhatIsNotACodePageCharacter) {

@@ -50,15 +50,10 @@ TEST(PersonLoader, OneReadableFileFillsItsSlotAndTellsTheWindowEverything) {
     EXPECT_EQ(p.Sex, 7);
     EXPECT_EQ(p.IsGhost, kTrue);
     EXPECT_EQ(p.Rejected, kFalse);
-    const LoadLog::Event one{Kind::Advance, 1, {}, {}};
-    EXPECT_EQ(run.log.events, (std::vector<LoadLog::Event>{one,
-                                                           one,
-                                                           one,
-                                                           one,
-                                                           {Kind::Image, 0, "ID=42", *ann.portrait},
-                                                           one,
-                                                           one,
-                                                           {Kind::Image, 0, "Unknown", {}}}));
+    std::vector<LoadLog::Event> events(8, {Kind::Advance, 1, {}, {}});
+    events[4] = {Kind::Image, 0, "ID=42", *ann.portrait};
+    events[7] = {Kind::Image, 0, "Unknown", {}};
+    EXPECT_EQ(run.log.events, events);
     EXPECT_EQ(run.entries, (Entries{{42, "Doe, Ann", 1}}));
 }
 
@@ -167,6 +162,26 @@ TEST(PersonLoader, TwoFilesInOneSlotLeaveOnlyTheLaterAndSaySo) {
             EXPECT_EQ(run.persons[5].HasRelation[2], kFalse);
         }
     }
+}
+
+TEST(PersonLoader, RecordMustEndInsideTheFile) {
+    build::BuiltGame game = build::build(build::GameSpec{{person("Ann", 1, 1)}, {}});
+    for (const std::size_t size : {194, 193}) {
+        game.neighborhood.resize(game.layout.recordOffset.at("ann") + size);
+        const auto run = testing::loadBuilt(game);
+        EXPECT_EQ(run.log.texts(Kind::Message), size == 194 ? Strings{} : Strings{kFileError});
+        EXPECT_EQ(run.persons[1].FirstName, size == 194 ? "Ann" : "");
+    }
+}
+
+TEST(PersonLoader, ManyFilesOfOneRecordNameLeaveTheSlotToTheLast) {
+    // As files whose names differ only in letter case do.
+    const build::BuiltGame game = build::build(family({person("Ann", 5, 1)}));
+    const std::vector<CharacterSource> copies(20, testing::sourcesOf(game)[0]);
+    Persons persons;
+    LoadLog log;
+    EXPECT_EQ(loadPersons(copies, game.neighborhood, persons, log), (Entries{{5, "Doe, Ann", 20}}));
+    EXPECT_EQ(log.texts(Kind::Message).size(), 19u);
 }
 
 TEST(PersonLoader, RecordNameFollowedByNulWinsOverAnEarlierLongerName) {
@@ -286,7 +301,7 @@ TEST(GameFolderLoad, WhatCannotBeReadIsRefusedWithoutWaitingAndSaysWhy) {
     }
 }
 
-TEST(GameFolderLoad, AfterTenMessagesTheRestComeInOneThatListsThem) {
+TEST(GameFolderLoad, AfterTenMessagesTheRestComeInOneThatListsTwentyOfThem) {
     testing::TempDir dir;
     build::writeGameFolder(build::build(family({person("Ann", 1, 1)})), dir.path());
     const auto error = [](int i) {
@@ -294,22 +309,25 @@ TEST(GameFolderLoad, AfterTenMessagesTheRestComeInOneThatListsThem) {
         std::snprintf(name, sizeof name, "Bad%02d.iff", i);
         return "Error on trying to read the file " + std::string(name);
     };
-    for (int i = 0; i < 31; ++i)
-        std::ofstream(dir.path() / "UserData" / "Characters" / (error(i).substr(33))) << "x";
-    Persons persons;
-    LoadLog log;
-    ASSERT_EQ(loadGameFolder(dir.path(), persons, log).entries, (Entries{{1, "Doe, Ann", 1}}));
-    const Strings messages = log.texts(Kind::Message);
-    ASSERT_EQ(messages.size(), 11u);
-    EXPECT_EQ(messages[9], error(9) + "\nThe editor will ignore this file");
-    std::string gathered = "More files could not be read or were left out: 21";
-    for (int i = 10; i < 30; ++i)
-        gathered += "\n" + error(i);
-    EXPECT_EQ(messages[10],
-              gathered + "\n...\nThe full list is printed to the standard error output.");
-    const Strings logged = log.texts(Kind::Log);
-    ASSERT_EQ(logged.size(), 21u);
-    EXPECT_EQ(logged.back(), error(30) + "\nThe editor will ignore this file");
+    for (const int bad : {30, 31}) {
+        for (int i = 0; i < bad; ++i)
+            std::ofstream(dir.path() / "UserData" / "Characters" / (error(i).substr(33))) << "x";
+        Persons persons;
+        LoadLog log;
+        ASSERT_EQ(loadGameFolder(dir.path(), persons, log).entries, (Entries{{1, "Doe, Ann", 1}}));
+        const Strings messages = log.texts(Kind::Message);
+        ASSERT_EQ(messages.size(), 11u);
+        EXPECT_EQ(messages[9], error(9) + "\nThe editor will ignore this file");
+        std::string gathered = "More files could not be read or were left out: ";
+        gathered += std::to_string(bad - 10);
+        for (int i = 10; i < 30; ++i)
+            gathered += "\n" + error(i);
+        EXPECT_EQ(messages[10], gathered + (bad > 30 ? "\n..." : "") +
+                                    "\nThe full list is printed to the standard error output.");
+        const Strings logged = log.texts(Kind::Log);
+        ASSERT_EQ(logged.size(), bad - 10u);
+        EXPECT_EQ(logged.back(), error(bad - 1) + "\nThe editor will ignore this file");
+    }
 }
 
 #endif
