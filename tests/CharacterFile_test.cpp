@@ -68,11 +68,8 @@ TEST(CharacterFile, ReadsNameKeyAndPortraitAtTheirDistancesFromTheFirstAnchor) {
 
 TEST(CharacterFile, RecordNameIsTheFileNameLoweredInTheCodePageWithoutItsLastFourCharacters) {
     const std::pair<const char*, const char*> cases[] = {
-        {"ABC.IFF", "abc"},
         {"User00012.Iff", "user00012"},
-        {".iff", ""},
         {"x", ""},
-        {"\xC3\x89lise.iff", "\xE9lise"},      // É
         {"\xC5\xA0imon.iff", "\x9Aimon"},      // Š
         {"J\xE9r\xF4me.iff", "j\xE9r\xF4me"},  // not UTF-8: the bytes are kept
         {"\xE6\x97\xA5.iff", ""},              // a character the code page lacks
