@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "gamedata/CharacterFile.h"
 
 namespace vondrel {
