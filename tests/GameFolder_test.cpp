@@ -22,47 +22,40 @@ constexpr char kSep = static_cast<char>(fs::path::preferred_separator);
 // hold the game (VEKS.EXE, veks.exe), "empty" holds nothing, "exeFolder" a folder named
 // VEKS.EXE, "gone" does not exist. The registry's "C:\<name>" stands for that folder; a
 // value of nullptr is absent. A pick of "" cancels the dialog; the boxes are answered R(etry)
-// or C(ancel) in turn.
-struct DiscoveryCase {
-    const char* what;
-    const char* native;
-    const char* wow64;
-    std::string remembered;
-    Strings picks;
-    std::string answers, writeFailure;
-    const char* expected;
-    std::size_t pickerCalls;
-    std::string remembers;
-    Strings shown;
-};
-
+// or C(ancel) in turn. The dialog is shown once for each pick.
 TEST(GameFolderDiscovery, RegistryThenRememberedThenTheFolderDialog) {
     const std::string wrong = "You selected a wrong dir!";
     const std::string unwritten = "Could not write the settings file f (no)";
-    // clang-format off
-    const DiscoveryCase cases[] = {
-        {"registry first", "C:\\game", nullptr, "lower", {"empty"}, "", "", "game", 0, "", {}},
-        {"with its backslash", "C:\\game\\", nullptr, "", {}, "", "", "game", 0, "", {}},
-        {"32-bit key", nullptr, "C:\\game", "", {}, "", "", "game", 0, "", {}},
-        {"empty native value", "", "C:\\game", "", {}, "", "", "game", 0, "", {}},
-        {"stale native key", "C:\\empty", "C:\\game", "", {}, "", "", "game", 0, "", {}},
-        {"any letter case", "C:\\lower", nullptr, "", {}, "", "", "lower", 0, "", {}},
-        {"remembered", "C:\\empty", nullptr, "game", {}, "", "", "game", 0, "", {}},
-        {"deleted remembered", nullptr, nullptr, "gone", {"game"}, "", "", "game", 1, "game", {}},
-        {"no write", nullptr, nullptr, "", {"game"}, "", "f (no)", "game", 1, "", {unwritten}},
-        {"cancel, retry", nullptr, nullptr, "", {"", "game"}, "R", "", "game", 2, "game", {wrong}},
-        {"cancel, cancel", nullptr, nullptr, "", {"", "game"}, "C", "", nullptr, 1, "", {wrong}},
-        {"no game", nullptr, nullptr, "", {"empty", "exeFolder", "game"}, "RR", "", "game", 3,
-         "game", {wrong, wrong}},
+    const struct {
+        const char *what, *native, *wow64;
+        std::string remembered;
+        Strings picks;
+        std::string answers, writeFailure, found, remembers;
+        Strings shown;
+    } cases[] = {
+        // clang-format off
+        {"registry first", "C:\\game", nullptr, "lower", {}, "", "", "game", "", {}},
+        {"with its backslash", "C:\\game\\", nullptr, "", {}, "", "", "game", "", {}},
+        {"32-bit key", nullptr, "C:\\game", "", {}, "", "", "game", "", {}},
+        {"empty native value", "", "C:\\game", "", {}, "", "", "game", "", {}},
+        {"stale native key", "C:\\empty", "C:\\game", "", {}, "", "", "game", "", {}},
+        {"any letter case", "C:\\lower", nullptr, "", {}, "", "", "lower", "", {}},
+        {"remembered", "C:\\empty", nullptr, "game", {}, "", "", "game", "", {}},
+        {"deleted remembered", nullptr, nullptr, "gone", {"game"}, "", "", "game", "game", {}},
+        {"no write", nullptr, nullptr, "", {"game"}, "", "f (no)", "game", "", {unwritten}},
+        {"cancel, retry", nullptr, nullptr, "", {"", "game"}, "R", "", "game", "game", {wrong}},
+        {"cancel, cancel", nullptr, nullptr, "", {""}, "C", "", "", "", {wrong}},
+        {"no game", nullptr, nullptr, "", {"empty", "exeFolder", "game"}, "RR", "", "game", "game",
+         {wrong, wrong}},
+        // clang-format on
     };
-    // clang-format on
     testing::TempDir dir;
     for (const char* name : {"game", "lower", "empty", "exeFolder/VEKS.EXE"})
         fs::create_directories(dir.path() / name);
     std::ofstream(dir.path() / "game" / "VEKS.EXE") << "MZ";
     std::ofstream(dir.path() / "lower" / "veks.exe") << "MZ";
     const auto folder = [&](const std::string& name) { return (dir.path() / name).string(); };
-    for (const DiscoveryCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         ScriptedRegistry registry;
         ScriptedSettings settings;
@@ -85,8 +78,8 @@ TEST(GameFolderDiscovery, RegistryThenRememberedThenTheFolderDialog) {
         DiscoveryServices services{registry, settings, picker, messages};
 
         const std::optional<std::string> found = discoverGamePath(services);
-        EXPECT_EQ(found, c.expected ? std::optional(folder(c.expected) + kSep) : std::nullopt);
-        EXPECT_EQ(picker.titles, Strings(c.pickerCalls, "Select the Veks Directory"));
+        EXPECT_EQ(found, c.found.empty() ? std::nullopt : std::optional(folder(c.found) + kSep));
+        EXPECT_EQ(picker.titles, Strings(c.picks.size(), "Select the Veks Directory"));
         using Write = std::tuple<std::string, std::string, std::string, std::string>;
         std::vector<Write> remembers;
         if (!c.remembers.empty())

@@ -25,9 +25,7 @@ class LoadLog : public LoadSink {
 
     void begin(int maximum) override { events.push_back({Kind::Begin, maximum, {}, {}}); }
     void advance(int amount) override { events.push_back({Kind::Advance, amount, {}, {}}); }
-    void message(const std::string& text) override {
-        events.push_back({Kind::Message, 0, text, {}});
-    }
+    void message(const std::string& s) override { events.push_back({Kind::Message, 0, s, {}}); }
     void log(const std::string& text) override { events.push_back({Kind::Log, 0, text, {}}); }
     void image(const std::string& key, const std::optional<Bytes>& portrait) override {
         events.push_back({Kind::Image, 0, key, portrait});
@@ -41,10 +39,9 @@ class LoadLog : public LoadSink {
     }
     std::vector<std::string> texts(Kind kind) const {
         std::vector<std::string> out;
-        for (const Event& e : events) {
+        for (const Event& e : events)
             if (e.kind == kind)
                 out.push_back(e.text);
-        }
         return out;
     }
 };

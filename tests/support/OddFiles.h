@@ -8,16 +8,15 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <string>
 
 namespace vondrel::testing {
 
-// What may stand where the program expects one of its files.
-enum class Odd { Fifo, DeviceLink, Folder, TooLarge };
+// What may stand where the program expects one of its files, or nothing at all.
+enum class Odd { Fifo, DeviceLink, Folder, TooLarge, Missing };
 
 inline const char* nameOf(Odd odd) {
-    const char* const names[] = {"a pipe", "a link to /dev/zero", "a folder",
-                                 "a file over the limit"};
+    const char* const names[] = {"a pipe", "a link to /dev/zero", "an empty folder",
+                                 "a file over the limit", "nothing"};
     return names[static_cast<int>(odd)];
 }
 
@@ -30,7 +29,7 @@ inline void putOdd(const std::filesystem::path& path, Odd odd, std::uint64_t siz
         std::filesystem::create_symlink("/dev/zero", path);
     } else if (odd == Odd::Folder) {
         std::filesystem::create_directory(path);
-    } else {
+    } else if (odd == Odd::TooLarge) {
         std::ofstream(path).put('x');
         std::filesystem::resize_file(path, size);
     }
