@@ -2,13 +2,12 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QDir>
 #include <QFileDialog>
-#include <QKeyEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QSettings>
-#include <QStandardPaths>
+#include <QTest>
 #include <QTimer>
 #include <fstream>
 
@@ -16,7 +15,6 @@
 #include "platform/QtMessageBoxes.h"
 #include "platform/QtSettingsStore.h"
 #include "support/OddFiles.h"
-#include "support/Scripted.h"
 #include "support/TempDir.h"
 
 namespace vondrel {
@@ -24,63 +22,24 @@ namespace {
 
 namespace fs = std::filesystem;
 
-QString qs(const fs::path& p) {
-    return QString::fromStdString(p.string());
-}
-
-// Runs `action` on the modal dialog once its event loop runs.
-template <class Action>
-void onceModalShown(Action action) {
-    QTimer::singleShot(0, [action] { action(QApplication::activeModalWidget()); });
-}
-
-// The user-scope native settings (and the file dialog's history) in a temporary folder.
-class RedirectedUserSettings : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, qs(config_.path()));
-    }
-    void TearDown() override {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                           QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
-    }
-    testing::TempDir config_;
-};
-
-// The settings store and its scripted stand-in keep the same promises. Elsewhere the native
-// settings are the registry or property lists, which cannot be redirected.
-#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
-
-template <class Store>
-class SettingsContract : public RedirectedUserSettings {};
-using SettingsStores = ::testing::Types<QtSettingsStore, ScriptedSettings>;
-TYPED_TEST_SUITE(SettingsContract, SettingsStores);
-
-TYPED_TEST(SettingsContract, KeepsTheLatestUtf8ValueAndAnswersTheDefaultForTheRest) {
-    TypeParam store;
-    EXPECT_EQ(store.read("KWAL", "Conf", "PathOfTheVeks", "default"), "default");
-    EXPECT_EQ(store.write("KWAL", "Conf", "PathOfTheVeks", "/first/"), "");
-    EXPECT_EQ(store.write("KWAL", "Conf", "PathOfTheVeks", "/spiele/\u00dcber Veks \u20ac/"), "");
-    EXPECT_EQ(store.read("KWAL", "Conf", "PathOfTheVeks", "?"), "/spiele/\u00dcber Veks \u20ac/");
-    EXPECT_EQ(store.read("KWAL", "Conf", "Other", "default"), "default");
-    EXPECT_EQ(store.read("KWAL", "Other", "PathOfTheVeks", "default"), "default");
-    EXPECT_EQ(store.read("Other", "Conf", "PathOfTheVeks", "default"), "default");
-    EXPECT_EQ(store.problem(), "");
-}
-
-using QtSettingsStoreTest = RedirectedUserSettings;
-
-TEST_F(QtSettingsStoreTest, WritesTheApplicationsFileAndReportsOddOnesByName) {
-    const fs::path conf = config_.path() / "KWAL.conf";
+// The game folder is kept where the program has always kept it. A pipe, a device or a folder
+// in place of the file is not opened (a pipe would never answer), and what stops a write is
+// named.
+TEST(QtSettingsStore, KeepsTheFolderInItsFileAndNamesWhatStopsIt) {
+    const QSettings probe(QSettings::NativeFormat, QSettings::UserScope, "KWAL");
+    const QString folder = QFileInfo(probe.fileName()).path();
+    const fs::path conf = (folder + "/KWAL.conf").toStdString();
     QtSettingsStore store;
-    store.write("KWAL", "Conf", "PathOfTheVeks", "/games/The Veks/");
+    EXPECT_EQ(store.read("KWAL", "Conf", "PathOfTheVeks", "none"), "none");
+    EXPECT_EQ(store.write("KWAL", "Conf", "PathOfTheVeks", "/games/The Veks/"), "");
     std::ifstream in(conf);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
               "[Conf]\nPathOfTheVeks=/games/The Veks/\n");
-
-    // A pipe, a device or a folder in its place is not opened (a pipe would never answer).
-    for (const testing::Odd odd :
-         {testing::Odd::Fifo, testing::Odd::DeviceLink, testing::Odd::Folder}) {
+    EXPECT_EQ(store.write("KWAL", "Conf", "PathOfTheVeks", "/spiele/\u00dcber Veks \u20ac/"), "");
+    EXPECT_EQ(store.read("KWAL", "Conf", "PathOfTheVeks", "?"), "/spiele/\u00dcber Veks \u20ac/");
+    EXPECT_EQ(store.problem(), "");
+    using testing::Odd;
+    for (const Odd odd : {Odd::Fifo, Odd::DeviceLink, Odd::Folder}) {
         SCOPED_TRACE(testing::nameOf(odd));
         testing::putOdd(conf, odd);
         const std::string says = conf.string() + " (not a regular file)";
@@ -88,106 +47,74 @@ TEST_F(QtSettingsStoreTest, WritesTheApplicationsFileAndReportsOddOnesByName) {
         EXPECT_EQ(store.problem(), says);
         EXPECT_EQ(store.write("KWAL", "Conf", "PathOfTheVeks", "/games/"), says);
     }
-    // The settings folder is a file: nothing can be written under it.
-    std::ofstream(config_.path() / "file") << "x";
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, qs(config_.path() / "file"));
+    std::ofstream((folder + "/file").toStdString()) << "x";
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder + "/file");
     EXPECT_EQ(store.write("KWAL", "Conf", "PathOfTheVeks", "/games/"),
-              (config_.path() / "file" / "KWAL.conf").string() + " (it cannot be written)");
+              (folder + "/file/KWAL.conf (it cannot be written)").toStdString());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
+    fs::remove_all(conf);
 }
 
-#endif
-
-// How a box is answered: its first button (Return, the default), its second one (a click),
-// Escape, or closing the window.
-enum class Reply { First, Second, Escape, Close };
-
-template <class Boxes>
-class MessageBoxContract : public ::testing::Test {
-  protected:
-    MessageAnswer ask(MessageButtons buttons, Reply reply) {
-        const bool yesNo = buttons == MessageButtons::YesNo;
-        if constexpr (std::is_same_v<Boxes, ScriptedMessageBoxes>) {
-            if (reply == Reply::First && buttons != MessageButtons::Ok)
-                boxes_.answers = {yesNo ? MessageAnswer::Yes : MessageAnswer::Retry};
-            if (reply == Reply::Second)
-                boxes_.answers = {yesNo ? MessageAnswer::No : MessageAnswer::Cancel};
-        } else {
-            onceModalShown([reply, yesNo](QWidget* modal) {
-                auto* box = qobject_cast<QMessageBox*>(modal);
-                if (reply == Reply::Close || box == nullptr)
-                    return void(modal->close());
-                if (reply == Reply::Second)
-                    return box->button(yesNo ? QMessageBox::No : QMessageBox::Cancel)->click();
-                QKeyEvent press(QEvent::KeyPress,
-                                reply == Reply::First ? Qt::Key_Return : Qt::Key_Escape,
-                                Qt::NoModifier);
-                QCoreApplication::sendEvent(box, &press);
-            });
-        }
-        return boxes_.show("Question?", MessageIcon::Question, buttons);
-    }
-    Boxes boxes_;
-};
-using AllMessageBoxes = ::testing::Types<QtMessageBoxes, ScriptedMessageBoxes>;
-TYPED_TEST_SUITE(MessageBoxContract, AllMessageBoxes);
-
-TYPED_TEST(MessageBoxContract, AnswersWithTheButtonChosenAndTheSecondOneWhenDismissed) {
+// Return answers with the first button, a click with the one clicked, Escape and closing the
+// window with the second; an OK box answers OK however it ends.
+TEST(QtMessageBoxes, AnswerWithTheButtonChosenAndTheSecondOneWhenDismissed) {
+    enum Reply { Return, Click, Escape, Close };
     using B = MessageButtons;
     using A = MessageAnswer;
     // clang-format off
     const std::tuple<B, Reply, A> cases[] = {
-        {B::YesNo, Reply::First, A::Yes}, {B::YesNo, Reply::Second, A::No},
-        {B::YesNo, Reply::Escape, A::No}, {B::YesNo, Reply::Close, A::No},
-        {B::RetryCancel, Reply::First, A::Retry}, {B::RetryCancel, Reply::Second, A::Cancel},
-        {B::RetryCancel, Reply::Escape, A::Cancel}, {B::Ok, Reply::First, A::Ok},
-        {B::Ok, Reply::Escape, A::Ok}, {B::Ok, Reply::Close, A::Ok}};
+        {B::YesNo, Return, A::Yes}, {B::YesNo, Click, A::No}, {B::YesNo, Escape, A::No},
+        {B::YesNo, Close, A::No}, {B::RetryCancel, Return, A::Retry},
+        {B::RetryCancel, Click, A::Cancel}, {B::RetryCancel, Escape, A::Cancel},
+        {B::Ok, Return, A::Ok}, {B::Ok, Escape, A::Ok}, {B::Ok, Close, A::Ok}};
     // clang-format on
     for (const auto& [buttons, reply, answer] : cases) {
-        EXPECT_EQ(this->ask(buttons, reply), answer)
-            << static_cast<int>(buttons) << " " << static_cast<int>(reply);
+        QTimer::singleShot(0, [reply = reply, yesNo = buttons == B::YesNo] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (reply == Close)
+                return void(box->close());
+            if (reply == Click)
+                return box->button(yesNo ? QMessageBox::No : QMessageBox::Cancel)->click();
+            QTest::keyClick(box, reply == Return ? Qt::Key_Return : Qt::Key_Escape);
+        });
+        EXPECT_EQ(QtMessageBoxes().show("Question?", MessageIcon::Question, buttons), answer)
+            << static_cast<int>(buttons) << " " << reply;
     }
-}
-
-TEST(QtMessageBoxes, ShowsThePlainTextUnderTheProgramsNameWithTheAskedIcon) {
-    // clang-format off
+    // The text as it is written, under the program's name, with the icon asked for.
     const std::pair<MessageIcon, QMessageBox::Icon> icons[] = {
-        {MessageIcon::None, QMessageBox::NoIcon}, {MessageIcon::Critical, QMessageBox::Critical},
+        {MessageIcon::None, QMessageBox::NoIcon},
+        {MessageIcon::Critical, QMessageBox::Critical},
         {MessageIcon::Question, QMessageBox::Question},
         {MessageIcon::Information, QMessageBox::Information}};
-    // clang-format on
     for (const auto& [icon, expected] : icons) {
-        const auto box =
-            buildMessageBox(nullptr, "Could not read <b>Zo\u00eb</b>", icon, MessageButtons::Ok);
-        EXPECT_EQ(box->windowTitle(), QStringLiteral("Vondrel"));
-        EXPECT_EQ(box->text(), QString::fromUtf8("Could not read <b>Zo\u00eb</b>"));
+        const auto box = buildMessageBox(nullptr, "<b>Zo\u00eb</b>", icon, MessageButtons::Ok);
+        EXPECT_EQ(box->windowTitle() + " " + box->text(),
+                  QString::fromUtf8("Vondrel <b>Zo\u00eb</b>"));
         EXPECT_EQ(box->textFormat(), Qt::PlainText);
         EXPECT_EQ(box->icon(), expected);
     }
 }
 
-using QtFolderPickerTest = RedirectedUserSettings;
-
-// The folder dialog with its title, start folder and hint; the folder comes back in UTF-8
-// without a trailing separator, a root as it is.
-TEST_F(QtFolderPickerTest, AsksForAFolderWithTheTitleStartFolderAndHint) {
-    const fs::path chosen = config_.path() / "\u00dcber Veks";
+// The folder dialog with its title, start folder and hint; the folder comes back in UTF-8,
+// a root as it is.
+TEST(QtFolderPicker, AsksWithTheTitleStartFolderAndHint) {
+    testing::TempDir start;
+    const fs::path chosen = start.path() / "\u00dcber Veks";
     fs::create_directory(chosen);
     QStringList seen;
-    onceModalShown([&](QWidget* modal) {
-        auto* dialog = qobject_cast<QFileDialog*>(modal);
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         auto* hint = dialog->findChild<QLabel*>(QStringLiteral("folderHint"));
         seen << dialog->windowTitle() << dialog->directory().absolutePath()
              << (hint && hint->isVisibleTo(dialog) ? hint->text() : QString())
-             << QString::number(dialog->fileMode() == QFileDialog::Directory &&
-                                dialog->testOption(QFileDialog::ShowDirsOnly));
-        dialog->selectFile(qs(chosen));
+             << QString::number(dialog->fileMode());
+        dialog->selectFile(QString::fromStdString(chosen.string()));
         static_cast<QDialog*>(dialog)->accept();
     });
-    EXPECT_EQ(QtFolderPicker().pickFolder("Pick it", config_.path().string(), "Choose the game."),
+    EXPECT_EQ(QtFolderPicker().pickFolder("Pick it", start.path().string(), "Choose the game."),
               chosen.string());
-    EXPECT_EQ(seen, (QStringList{"Pick it", qs(config_.path()), "Choose the game.", "1"}));
-    EXPECT_EQ(pickedFolder(QString()), std::nullopt);
-    EXPECT_EQ(pickedFolder(QStringLiteral("/games//")), "/games");
+    EXPECT_EQ(seen, (QStringList{"Pick it", QString::fromStdString(start.path().string()),
+                                 "Choose the game.", "2"}));
     EXPECT_EQ(pickedFolder(QStringLiteral("/")), "/");
 }
 
