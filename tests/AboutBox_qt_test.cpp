@@ -46,7 +46,6 @@ TEST_F(AboutBoxTest, ShowsTheTitleCreditsAndOkAtTheirPlaces) {
     EXPECT_EQ(box->lblTitle->text(), "Vondrel V0.40");
     EXPECT_EQ(box->Label1->text(), kCredits);
     EXPECT_EQ(box->cmdOK->text(), "OK");
-    EXPECT_TRUE(box->cmdOK->isDefault());
     EXPECT_EQ(box->size(), QSize(382, 282));
     const std::pair<QWidget*, QRect> places[] = {{box->lblTitle, QRect(61, 16, 259, 32)},
                                                  {box->picIcon, QRect(16, 16, 32, 32)},
@@ -72,7 +71,7 @@ TEST_F(AboutBoxTest, CreditsScrollAndEveryCloseBringsTheMainWindowBack) {
         {"Esc", [](AboutBox* b) { QTest::keyClick(b->cmdOK, Qt::Key_Escape); }},
         {"close", [](AboutBox* b) { b->close(); }},
     };
-    open();  // opening again while one is open replaces it
+    open()->tick();  // opening again while one is open starts afresh
     for (const auto& [name, close] : ways) {
         SCOPED_TRACE(name);
         AboutBox* box = open();
