@@ -1,9 +1,6 @@
-// The compiled help file as the build makes it, the help window and the Help button's opener.
-
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -16,29 +13,6 @@ namespace vondrel {
 namespace {
 
 const QString kBuiltChm = QStringLiteral(VONDREL_HELP_CHM);
-
-// href and src of the pages, url() of the stylesheet; links that leave the file or stay on the
-// page are not followed. Spelled exactly: a viewer that tells case apart finds them.
-TEST(BuiltHelpFile, EveryLinkLeadsIntoTheFile) {
-    ChmFile chm;
-    ASSERT_TRUE(chm.open(kBuiltChm)) << kBuiltChm.toStdString();
-    const QStringList entries = chm.entries();
-    static const QRegularExpression link(
-        QStringLiteral(R"re(\b(?:href|src)\s*=\s*["']([^"']*)["']|url\(\s*["']?([^)'"\s]*))re"));
-    int checked = 0;
-    for (const QString& entry : entries.filter(QRegularExpression("\\.(html|css)$"))) {
-        for (const QRegularExpressionMatch& m :
-             link.globalMatch(QString::fromUtf8(chm.read(entry).value_or("")))) {
-            const QUrl url(m.captured(1) + m.captured(2));
-            if (!url.isRelative() || url.path().isEmpty())
-                continue;
-            ++checked;
-            EXPECT_TRUE(entries.contains(ChmBrowser::urlFor(entry).resolved(url).path()))
-                << entry.toStdString() << " links to " << url.toString().toStdString();
-        }
-    }
-    EXPECT_GT(checked, 50);
-}
 
 // The Help button's opener looks beside the program, then in the installed data folder, and
 // shows the first file found at its start page over the main window; a second click comes
@@ -54,14 +28,10 @@ TEST(ChmHelpOpener, ShowsTheFirstFileFoundOrSaysWhatIsWrong) {
     QTemporaryDir first, second;
     const QString damaged = "The help file " + second.filePath("VDL.chm") +
                             " cannot be read. It is damaged or is no compiled help file.";
+    const QString missing = "The help file VDL.chm was not found. Vondrel looked in:\n" +
+                            first.path() + "\n" + second.path();
     const std::tuple<QByteArray, QByteArray, QString> cases[] = {
-        {{},
-         {},
-         "The help file VDL.chm was not found. Vondrel looked in:\n" + first.path() + "\n" +
-             second.path()},
-        {{}, junk, damaged},
-        {{}, whole.left(120), damaged},
-        {whole, junk, {}}};
+        {{}, {}, missing}, {{}, junk, damaged}, {{}, whole.left(120), damaged}, {whole, junk, {}}};
     ScriptedMessageBoxes boxes;
     ChmHelpOpener opener(boxes, {first.path(), second.path()});
     QWidget mainWindow;
@@ -87,23 +57,27 @@ TEST(ChmHelpOpener, ShowsTheFirstFileFoundOrSaysWhatIsWrong) {
     EXPECT_EQ(viewer->file().fileName(), first.filePath("VDL.chm"));
     EXPECT_EQ(viewer->windowTitle(), "Vondrel Help");
     EXPECT_TRUE(viewer->isWindow() && viewer->parentWidget() == &mainWindow);
-    // What is done, then the page and its title, and whether Back and Forward can be used.
+    // A link followed, a button pressed or Help again; then the page, its title and whether
+    // Back and Forward can be used.
     ChmBrowser* browser = viewer->browser();
-    const auto show = [&](const char* page) { browser->setSource(QUrl(page)); };
-    const std::tuple<std::function<void()>, const char*, const char*, bool, bool> steps[] = {
-        {[&] { viewer->showTopic("nothing-here.html"); }, "/index.html", "Vondrel Help", false,
-         false},
-        {[&] { show("jobs.html"); }, "/jobs.html", "Jobs and performance", true, false},
-        {[&] { show("relationships.html"); }, "/relationships.html", "Relationships", true, false},
-        {[&] { viewer->backButton()->click(); }, "/jobs.html", "Jobs and performance", true, true},
-        {[&] { viewer->forwardButton()->click(); }, "/relationships.html", "Relationships", true,
-         false},
-        {[&] { viewer->homeButton()->click(); }, "/index.html", "Vondrel Help", true, false},
-        {[&] { show("family.html"), opener.open("VDL.chm", "0"); }, "/index.html", "Vondrel Help",
-         true, false},
+    const std::tuple<QString, const char*, const char*, bool, bool> steps[] = {
+        {"jobs.html", "/jobs.html", "Jobs and performance", true, false},
+        {"relationships.html", "/relationships.html", "Relationships", true, false},
+        {"Back", "/jobs.html", "Jobs and performance", true, true},
+        {"Forward", "/relationships.html", "Relationships", true, false},
+        {"Help", "/index.html", "Vondrel Help", true, false},
+        {"Back", "/relationships.html", "Relationships", true, true},
+        {"Home", "/index.html", "Vondrel Help", true, false},
     };
     for (const auto& [step, page, title, back, forward] : steps) {
-        step();
+        if (step.endsWith(".html"))
+            browser->setSource(QUrl(step));
+        if (step == "Help")
+            opener.open("VDL.chm", "0");
+        for (QToolButton* button : viewer->findChildren<QToolButton*>()) {
+            if (button->text() == step)
+                button->click();
+        }
         EXPECT_EQ(viewer->currentPage(), page);
         EXPECT_EQ(browser->documentTitle(), title) << page;
         EXPECT_EQ(viewer->backButton()->isEnabled(), back) << page;
