@@ -90,8 +90,7 @@ TEST(QtMessageBoxes, AnswerWithTheButtonChosenAndTheSecondOneWhenDismissed) {
     }
 }
 
-// The folder dialog with its title, start folder and hint; the folder comes back in UTF-8,
-// a root as it is.
+// The folder dialog with its title, start folder and hint; the folder comes back in UTF-8.
 TEST(QtFolderPicker, AsksWithTheTitleStartFolderAndHint) {
     testing::TempDir start;
     const fs::path chosen = start.path() / "\u00dcber Veks";
@@ -110,7 +109,6 @@ TEST(QtFolderPicker, AsksWithTheTitleStartFolderAndHint) {
               chosen.string());
     EXPECT_EQ(seen, (QStringList{"Pick it", QString::fromStdString(start.path().string()),
                                  "Choose the game.", "2"}));
-    EXPECT_EQ(pickedFolder(QStringLiteral("/")), "/");
 }
 
 }  // namespace

@@ -10,13 +10,12 @@ namespace fs = std::filesystem;
 using Strings = std::vector<std::string>;
 
 // The folder named for the run (--game-dir), the registry's and the remembered one; each pick
-// of the folder dialog ("" cancels) and the answers to its wrong-folder boxes, R(etry) or
-// C(ancel); a settings write failure. Then the folder started on (nullptr: the program ends),
-// the splash gauge's maximum, the folder remembered and the messages shown.
+// of the folder dialog ("" cancels); a settings write failure. Then the folder started on (nullptr:
+// the program ends), the splash gauge's maximum, the folder remembered and the messages shown.
 struct StartCase {
     const char *what, *named, *registered, *remembered;
     Strings picks;
-    std::string answers, writeFailure;
+    std::string writeFailure;
     const char* used;
     int progress;
     const char* remembers;
@@ -43,18 +42,18 @@ TEST(Startup, FindsAndLoadsTheGameFolderWithProgressAndMessages) {
     const std::string wrong = "You selected a wrong dir!";
     // clang-format off
     const StartCase cases[] = {
-        {"registry first", nullptr, "game", "other", {}, "", "", "game", 18, nullptr, {wisp}},
-        {"stale key", nullptr, "bare", "other", {}, "", "", "other", 12, nullptr, {}},
-        {"stale remembered", nullptr, nullptr, "bare", {"other"}, "", "", "other", 12, "other", {}},
-        {"retry", nullptr, nullptr, nullptr, {"", "bare", "game"}, "RR", "", "game", 18, "game",
+        {"registry first", nullptr, "game", "other", {}, "", "game", 18, nullptr, {wisp}},
+        {"stale key", nullptr, "bare", "other", {}, "", "other", 12, nullptr, {}},
+        {"stale remembered", nullptr, nullptr, "bare", {"other"}, "", "other", 12, "other", {}},
+        {"retry", nullptr, nullptr, nullptr, {"", "bare", "game"}, "", "game", 18, "game",
          {wrong, wrong, wisp}},
-        {"cancelled", nullptr, "bare", nullptr, {"bare"}, "C", "", nullptr, 0, nullptr, {wrong}},
-        {"not remembered", nullptr, nullptr, nullptr, {"other"}, "", "f (no)", "other", 12, nullptr,
+        {"cancelled", nullptr, "bare", nullptr, {"bare"}, "", nullptr, 0, nullptr, {wrong}},
+        {"not remembered", nullptr, nullptr, nullptr, {"other"}, "f (no)", "other", 12, nullptr,
          {"Could not write the settings file f (no)"}},
-        {"--game-dir first", "other", "game", "game", {}, "", "", "other", 12, nullptr, {}},
-        {"--game-dir without game", "bare", "game", nullptr, {"other"}, "", "", "other", 12,
+        {"--game-dir first", "other", "game", "game", {}, "", "other", 12, nullptr, {}},
+        {"--game-dir without game", "bare", "game", nullptr, {"other"}, "", "other", 12,
          "other", {}},
-        {"no characters folder", "nochars", nullptr, nullptr, {}, "", "", nullptr, 0, nullptr,
+        {"no characters folder", "nochars", nullptr, nullptr, {}, "", nullptr, 0, nullptr,
          {"The game folder holds no folder of characters: " + at("nochars") +
           "/UserData/Characters\nVondrel cannot go on without it."}},
     };
@@ -77,9 +76,8 @@ TEST(Startup, FindsAndLoadsTheGameFolderWithProgressAndMessages) {
         settings.writeFailure = c.writeFailure;
         for (const std::string& pick : c.picks)
             picker.answers.push_back(pick.empty() ? std::nullopt : std::optional(at(pick)));
-        for (const char answer : c.answers)
-            messages.answers.push_back(answer == 'R' ? MessageAnswer::Retry
-                                                     : MessageAnswer::Cancel);
+        // Retry after each pick that holds no game but the last, which is cancelled.
+        messages.answers.resize(c.picks.empty() ? 0 : c.picks.size() - 1, MessageAnswer::Retry);
 
         const std::unique_ptr<MainWindow> window =
             startUp(services, {c.named ? std::optional(at(c.named)) : std::nullopt}, splash);
