@@ -2,226 +2,113 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QFileDialog>
-#include <QKeyEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QSettings>
-#include <QStandardPaths>
+#include <QTest>
 #include <QTimer>
 #include <fstream>
-#include <functional>
 
 #include "platform/QtFolderPicker.h"
 #include "platform/QtMessageBoxes.h"
 #include "platform/QtSettingsStore.h"
 #include "support/OddFiles.h"
-#include "support/Scripted.h"
 #include "support/TempDir.h"
 
 namespace vondrel {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::TempDir;
 
-QString qs(const fs::path& p) {
-    return QString::fromStdString(p.string());
-}
-
-// Runs `action` on the modal widget as soon as the event loop of a modal dialog shows it.
-void onceModalShown(std::function<void(QWidget*)> action) {
-    auto* timer = new QTimer;
-    timer->setInterval(0);
-    QObject::connect(timer, &QTimer::timeout, [timer, action = std::move(action)] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal == nullptr || !modal->isVisible())
-            return;
-        timer->stop();
-        timer->deleteLater();
-        action(modal);
-    });
-    timer->start();
-}
-
-// The user-scope native settings (and the file dialog's history) in a temporary folder.
-class RedirectedUserSettings : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, qs(config_.path()));
-    }
-    void TearDown() override {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                           QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
-    }
-    TempDir config_;
-};
-
-// The settings store and its scripted stand-in keep the same promises. Elsewhere the native
-// settings are the registry or property lists, which cannot be redirected.
-#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
-
-template <class Store>
-class SettingsContract : public RedirectedUserSettings {};
-using SettingsStores = ::testing::Types<QtSettingsStore, ScriptedSettings>;
-TYPED_TEST_SUITE(SettingsContract, SettingsStores);
-
-TYPED_TEST(SettingsContract, KeepsTheLatestUtf8ValueAndAnswersTheDefaultForTheRest) {
-    TypeParam store;
-    EXPECT_EQ(store.read("KWAL", "Conf", "PathOfTheVeks", "default"), "default");
-    EXPECT_EQ(store.write("KWAL", "Conf", "PathOfTheVeks", "/first/"), "");
+// The game folder is kept where the program has always kept it. A pipe in place of the file is
+// not opened (it would never answer), and what stops a write is named.
+TEST(QtSettingsStore, KeepsTheFolderInItsFileAndNamesWhatStopsIt) {
+    const QSettings probe(QSettings::NativeFormat, QSettings::UserScope, "KWAL");
+    const QString folder = QFileInfo(probe.fileName()).path();
+    const fs::path conf = (folder + "/KWAL.conf").toStdString();
+    QtSettingsStore store;
+    EXPECT_EQ(store.read("KWAL", "Conf", "PathOfTheVeks", "none"), "none");
+    EXPECT_EQ(store.write("KWAL", "Conf", "PathOfTheVeks", "/games/The Veks/"), "");
+    std::ifstream in(conf);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
+              "[Conf]\nPathOfTheVeks=/games/The Veks/\n");
     EXPECT_EQ(store.write("KWAL", "Conf", "PathOfTheVeks", "/spiele/\u00dcber Veks \u20ac/"), "");
     EXPECT_EQ(store.read("KWAL", "Conf", "PathOfTheVeks", "?"), "/spiele/\u00dcber Veks \u20ac/");
-    EXPECT_EQ(store.read("KWAL", "Conf", "Other", "default"), "default");
-    EXPECT_EQ(store.read("KWAL", "Other", "PathOfTheVeks", "default"), "default");
-    EXPECT_EQ(store.read("Other", "Conf", "PathOfTheVeks", "default"), "default");
     EXPECT_EQ(store.problem(), "");
-}
-
-using QtSettingsStoreTest = RedirectedUserSettings;
-
-TEST_F(QtSettingsStoreTest, WritesTheApplicationsFileAndReportsOddOnesByName) {
-    const fs::path conf = config_.path() / "KWAL.conf";
-    QtSettingsStore store;
-    store.write("KWAL", "Conf", "PathOfTheVeks", "/games/The Veks/");
-    QFile file(qs(conf));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(file.readAll().contains("[Conf]\nPathOfTheVeks=/games/The Veks/\n"));
-    EXPECT_EQ(QtSettingsStore().read("KWAL", "Conf", "PathOfTheVeks", "?"), "/games/The Veks/");
-
-    // A pipe, a device or a folder in its place is not opened (a pipe would never answer).
-    using testing::Odd;
-    for (const Odd odd : {Odd::Fifo, Odd::DeviceLink, Odd::Folder}) {
-        SCOPED_TRACE(testing::nameOf(odd));
-        testing::putOdd(conf, odd);
-        const std::string says = conf.string() + " (not a regular file)";
-        EXPECT_EQ(store.read("KWAL", "Conf", "PathOfTheVeks", "none"), "none");
-        EXPECT_EQ(store.problem(), says);
-        EXPECT_EQ(store.write("KWAL", "Conf", "PathOfTheVeks", "/games/"), says);
-    }
-    // The settings folder is a file: nothing can be written under it.
-    std::ofstream(config_.path() / "file") << "x";
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, qs(config_.path() / "file"));
+    testing::putOdd(conf, testing::Odd::Fifo);
+    const std::string pipe = conf.string() + " (not a regular file)";
+    EXPECT_EQ(store.read("KWAL", "Conf", "PathOfTheVeks", "none"), "none");
+    EXPECT_EQ(store.problem(), pipe);
+    EXPECT_EQ(store.write("KWAL", "Conf", "PathOfTheVeks", "/games/"), pipe);
+    std::ofstream((folder + "/file").toStdString()) << "x";
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder + "/file");
     EXPECT_EQ(store.write("KWAL", "Conf", "PathOfTheVeks", "/games/"),
-              (config_.path() / "file" / "KWAL.conf").string() + " (it cannot be written)");
+              (folder + "/file/KWAL.conf (it cannot be written)").toStdString());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
+    fs::remove_all(conf);
 }
 
-#endif
-
-// How a box is answered: its first button (Return, the default), its second one (a click),
-// Escape, or closing the window.
-enum class Reply { First, Second, Escape, Close };
-
-template <class Boxes>
-class MessageBoxContract : public ::testing::Test {
-  protected:
-    MessageAnswer ask(MessageButtons buttons, Reply reply) {
-        if constexpr (std::is_same_v<Boxes, ScriptedMessageBoxes>) {
-            const bool yesNo = buttons == MessageButtons::YesNo;
-            if (reply == Reply::First && buttons != MessageButtons::Ok)
-                boxes_.answers = {yesNo ? MessageAnswer::Yes : MessageAnswer::Retry};
-            if (reply == Reply::Second)
-                boxes_.answers = {yesNo ? MessageAnswer::No : MessageAnswer::Cancel};
-        } else {
-            const auto second =
-                buttons == MessageButtons::YesNo ? QMessageBox::No : QMessageBox::Cancel;
-            onceModalShown([reply, second](QWidget* modal) {
-                auto* box = qobject_cast<QMessageBox*>(modal);
-                if (reply == Reply::Close || box == nullptr)
-                    return void(modal->close());
-                if (reply == Reply::Second)
-                    return box->button(second)->click();
-                QKeyEvent press(QEvent::KeyPress,
-                                reply == Reply::First ? Qt::Key_Return : Qt::Key_Escape,
-                                Qt::NoModifier);
-                QCoreApplication::sendEvent(box, &press);
-            });
-        }
-        return boxes_.show("Question?", MessageIcon::Question, buttons);
-    }
-    Boxes boxes_;
-};
-using AllMessageBoxes = ::testing::Types<QtMessageBoxes, ScriptedMessageBoxes>;
-TYPED_TEST_SUITE(MessageBoxContract, AllMessageBoxes);
-
-TYPED_TEST(MessageBoxContract, AnswersWithTheButtonChosenAndTheSecondOneWhenDismissed) {
+// Return answers with the first button, a click with the one clicked, Escape and closing the
+// window with the second; an OK box answers OK however it ends.
+TEST(QtMessageBoxes, AnswerWithTheButtonChosenAndTheSecondOneWhenDismissed) {
+    enum Reply { Return, Click, Escape, Close };
     using B = MessageButtons;
     using A = MessageAnswer;
+    using I = MessageIcon;
+    using Q = QMessageBox;
     // clang-format off
-    const std::tuple<B, Reply, A> cases[] = {
-        {B::YesNo, Reply::First, A::Yes}, {B::YesNo, Reply::Second, A::No},
-        {B::YesNo, Reply::Escape, A::No}, {B::YesNo, Reply::Close, A::No},
-        {B::RetryCancel, Reply::First, A::Retry}, {B::RetryCancel, Reply::Second, A::Cancel},
-        {B::RetryCancel, Reply::Escape, A::Cancel}, {B::Ok, Reply::First, A::Ok},
-        {B::Ok, Reply::Escape, A::Ok}, {B::Ok, Reply::Close, A::Ok}};
+    const std::tuple<B, Reply, A, I, Q::Icon> cases[] = {
+        {B::YesNo, Return, A::Yes, I::Question, Q::Question},
+        {B::YesNo, Click, A::No, I::None, Q::NoIcon},
+        {B::YesNo, Escape, A::No, I::Critical, Q::Critical},
+        {B::YesNo, Close, A::No, I::Information, Q::Information},
+        {B::RetryCancel, Return, A::Retry, I::Question, Q::Question},
+        {B::RetryCancel, Click, A::Cancel, I::Question, Q::Question},
+        {B::RetryCancel, Escape, A::Cancel, I::Question, Q::Question},
+        {B::Ok, Return, A::Ok, I::Critical, Q::Critical},
+        {B::Ok, Escape, A::Ok, I::Information, Q::Information},
+        {B::Ok, Close, A::Ok, I::None, Q::NoIcon}};
     // clang-format on
-    for (const auto& [buttons, reply, answer] : cases) {
-        EXPECT_EQ(this->ask(buttons, reply), answer)
-            << static_cast<int>(buttons) << " " << static_cast<int>(reply);
+    for (const auto& [buttons, reply, answer, icon, qtIcon] : cases) {
+        QTimer::singleShot(0, [reply = reply, yesNo = buttons == B::YesNo, qtIcon = qtIcon] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            // The text as it is written, under the program's name, with the icon asked for.
+            EXPECT_EQ(box->windowTitle() + " " + box->text(),
+                      QString::fromUtf8("Vondrel <b>Zo\u00eb</b>"));
+            EXPECT_EQ(box->textFormat(), Qt::PlainText);
+            EXPECT_EQ(box->icon(), qtIcon);
+            if (reply == Close)
+                return void(box->close());
+            if (reply == Click)
+                return box->button(yesNo ? QMessageBox::No : QMessageBox::Cancel)->click();
+            QTest::keyClick(box, reply == Return ? Qt::Key_Return : Qt::Key_Escape);
+        });
+        EXPECT_EQ(QtMessageBoxes().show("<b>Zo\u00eb</b>", icon, buttons), answer)
+            << static_cast<int>(buttons) << " " << reply;
     }
 }
 
-TEST(QtMessageBoxes, ShowsThePlainTextUnderTheProgramsNameWithTheAskedIcon) {
-    // clang-format off
-    const std::pair<MessageIcon, QMessageBox::Icon> icons[] = {
-        {MessageIcon::None, QMessageBox::NoIcon}, {MessageIcon::Critical, QMessageBox::Critical},
-        {MessageIcon::Question, QMessageBox::Question},
-        {MessageIcon::Information, QMessageBox::Information}};
-    // clang-format on
-    for (const auto& [icon, expected] : icons) {
-        const auto box =
-            buildMessageBox(nullptr, "Could not read <b>Zo\u00eb</b>", icon, MessageButtons::Ok);
-        EXPECT_EQ(box->windowTitle(), QStringLiteral("Vondrel"));
-        EXPECT_EQ(box->text(), QString::fromUtf8("Could not read <b>Zo\u00eb</b>"));
-        EXPECT_EQ(box->textFormat(), Qt::PlainText);
-        EXPECT_EQ(box->icon(), expected);
-    }
-}
-
-TEST(QtFolderPicker, HandsOutTheFolderWithoutTrailingSeparator) {
-    EXPECT_EQ(pickedFolder(QString()), std::nullopt);
-    const std::pair<const char*, const char*> cases[] = {
-        {"/games/veks/", "/games/veks"},
-        {"/games/veks", "/games/veks"},
-        {"/games//", "/games"},
-        {"/", "/"},
-        {"/spiele/\u00dcber", "/spiele/\u00dcber"},
-    };
-    for (const auto& [dialog, handed] : cases) {
-        EXPECT_EQ(pickedFolder(QString::fromUtf8(dialog)),
-                  QDir::toNativeSeparators(QString::fromUtf8(handed)).toStdString());
-    }
-}
-
-using QtFolderPickerTest = RedirectedUserSettings;
-
-TEST_F(QtFolderPickerTest, AsksForAFolderWithTheTitleStartFolderAndHint) {
-    const fs::path chosen = config_.path() / "The Veks";
+// The folder dialog with its title, start folder and hint; the folder comes back in UTF-8.
+TEST(QtFolderPicker, AsksWithTheTitleStartFolderAndHint) {
+    testing::TempDir start;
+    const fs::path chosen = start.path() / "\u00dcber Veks";
     fs::create_directory(chosen);
-    QString title, opensIn, hint;
-    bool directoriesOnly = false;
-    onceModalShown([&](QWidget* modal) {
-        auto* dialog = qobject_cast<QFileDialog*>(modal);
-        if (dialog == nullptr)
-            return void(modal->close());
-        title = dialog->windowTitle();
-        opensIn = dialog->directory().absolutePath();
-        if (auto* line = dialog->findChild<QLabel*>(QStringLiteral("folderHint")))
-            hint = line->isVisibleTo(dialog) ? line->text() : QString();
-        directoriesOnly = dialog->fileMode() == QFileDialog::Directory &&
-                          dialog->testOption(QFileDialog::ShowDirsOnly);
-        dialog->selectFile(qs(chosen));
+    QStringList seen;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        auto* hint = dialog->findChild<QLabel*>(QStringLiteral("folderHint"));
+        seen << dialog->windowTitle() << dialog->directory().absolutePath()
+             << (hint && hint->isVisibleTo(dialog) ? hint->text() : QString())
+             << QString::number(dialog->fileMode());
+        dialog->selectFile(QString::fromStdString(chosen.string()));
         static_cast<QDialog*>(dialog)->accept();
     });
-    QtFolderPicker picker;
-    EXPECT_EQ(picker.pickFolder("Pick it", config_.path().string(), "Choose the game."),
+    EXPECT_EQ(QtFolderPicker().pickFolder("Pick it", start.path().string(), "Choose the game."),
               chosen.string());
-    EXPECT_EQ(title, QStringLiteral("Pick it"));
-    EXPECT_EQ(opensIn, QDir(qs(config_.path())).absolutePath());
-    EXPECT_EQ(hint, QStringLiteral("Choose the game."));
-    EXPECT_TRUE(directoriesOnly);
+    EXPECT_EQ(seen, (QStringList{"Pick it", QString::fromStdString(start.path().string()),
+                                 "Choose the game.", "2"}));
 }
 
 }  // namespace

@@ -29,20 +29,15 @@ class ScriptedRegistry : public Registry {
         values[{subkey, name}] = {RegistryType::String, v};
     }
     std::optional<RegistryValue> read(std::string_view subkey, std::string_view name) override {
-        auto it = values.find({std::string(subkey), std::string(name)});
-        if (it == values.end())
-            return std::nullopt;
-        return it->second;
+        const auto it = values.find({std::string(subkey), std::string(name)});
+        return it == values.end() ? std::nullopt : std::optional(it->second);
     }
-    std::string toLocalPath(std::string_view registryPath) const override {
-        std::string p(registryPath);
+    std::string toLocalPath(std::string_view path) const override {
         for (const auto& [from, to] : pathMap) {
-            if (p.rfind(from, 0) == 0) {
-                p = to + p.substr(from.size());
-                break;
-            }
+            if (path.substr(0, from.size()) == from)
+                return to + std::string(path.substr(from.size()));
         }
-        return p;
+        return std::string(path);
     }
 };
 
@@ -105,10 +100,9 @@ class ScriptedMessageBoxes : public MessageBoxes {
         shown.push_back({std::string(text), icon, buttons});
         if (buttons == MessageButtons::Ok)
             return MessageAnswer::Ok;
-        if (answers.empty()) {
+        if (answers.empty())
             return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Cancel;
-        }
-        auto a = answers.front();
+        const MessageAnswer a = answers.front();
         answers.pop_front();
         return a;
     }
