@@ -169,7 +169,8 @@ TEST(PersonLoader, RecordMustEndInsideTheFile) {
 TEST(PersonLoader, ManyFilesOfOneRecordNameLeaveTheSlotToTheLast) {
     // As files whose names differ only in letter case do.
     const build::BuiltGame game = build::build(family({person("Ann", 5, 1)}));
-    const std::vector<CharacterSource> copies(20, testing::sourcesOf(game)[0]);
+    const auto& [name, bytes] = *game.characterFiles.begin();
+    const std::vector<CharacterSource> copies(20, CharacterSource{name, bytes});
     Persons persons;
     LoadLog log;
     EXPECT_EQ(loadPersons(copies, game.neighborhood, persons, log), (Entries{{5, "Doe, Ann", 20}}));
@@ -289,9 +290,8 @@ TEST(GameFolderLoad, AfterTenMessagesTheRestComeInOneThatListsTwentyOfThem) {
     testing::TempDir dir;
     build::writeGameFolder(build::build(family({person("Ann", 1, 1)})), dir.path());
     const auto error = [](int i) {
-        char name[16];
-        std::snprintf(name, sizeof name, "Bad%02d.iff", i);
-        return "Error on trying to read the file " + std::string(name);
+        return "Error on trying to read the file Bad" + std::string(i < 10 ? "0" : "") +
+               std::to_string(i) + ".iff";
     };
     for (const int bad : {30, 31}) {
         for (int i = 0; i < bad; ++i)
