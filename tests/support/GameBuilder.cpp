@@ -2,16 +2,17 @@
 
 #include <algorithm>
 #include <fstream>
+#include <numeric>
 #include <stdexcept>
+#include <string_view>
 
 #include "base/FileIO.h"
 
 namespace vondrel::build {
 namespace {
 
-constexpr std::uint8_t kPortraitHeader[] = {'B',  'M',  'P',  '_',  0x00, 0x00, 0x07,
-                                            0xEE, 0x07, 0xD4, 0x00, 0x10, 't',  'h',
-                                            'u',  'm',  'b',  'n',  'a',  'i',  'l'};
+using namespace std::string_view_literals;
+constexpr auto kPortraitHeader = "BMP_\0\0\x07\xEE\x07\xD4\0\x10thumbnail"sv;
 
 void put(Bytes& b, std::size_t at, std::int32_t v, int width) {
     for (int i = 0; i < width; ++i)
@@ -20,9 +21,6 @@ void put(Bytes& b, std::size_t at, std::int32_t v, int width) {
 void append32(Bytes& b, std::int32_t v) {
     b.resize(b.size() + 4);
     put(b, b.size() - 4, v, 4);
-}
-void appendText(Bytes& b, const std::string& s) {
-    b.insert(b.end(), s.begin(), s.end());
 }
 
 // Filler that can never form a letter, a record name or one of the markers searched for.
@@ -37,36 +35,15 @@ void appendFiller(Bytes& b, std::size_t count, std::mt19937& rng) {
 // bytes, zeros, text and pieces of the patterns searched for ("BMP_" blocks of other sizes,
 // "IMA", "OBJ", the family name marker's first bytes).
 void appendArbitrary(Bytes& b, std::size_t count, std::mt19937& rng) {
-    static const char* const kWords[] = {"thumbnail ", "BMP_", "IMA", "OBJ", "name ", "vek "};
+    constexpr auto kPieces =
+        "BMP_\0\0\x12\x34\x07\xD4\0\x10thumbnail IMA OBJ name \xFD\xFF\x01\x05"sv;
     const std::size_t end = b.size() + count;
     while (b.size() < end) {
-        switch (rng() % 6) {
-            case 0:
-            case 1:
-                for (std::uint32_t n = 8 + rng() % 500; n > 0; --n)
-                    b.push_back(static_cast<std::uint8_t>(rng()));
-                break;
-            case 2:
-                b.resize(b.size() + 2 + rng() % 62, 0);
-                break;
-            case 3:
-                for (std::uint32_t n = 1 + rng() % 6; n > 0; --n)
-                    appendText(b, kWords[rng() % std::size(kWords)]);
-                break;
-            case 4: {  // a picture block of another size
-                const std::uint32_t size = 100 + rng() % 60000;
-                appendText(b, "BMP_");
-                b.insert(b.end(), {static_cast<std::uint8_t>(size >> 24),
-                                   static_cast<std::uint8_t>(size >> 16),
-                                   static_cast<std::uint8_t>(size == 2030 ? 9 : size >> 8),
-                                   static_cast<std::uint8_t>(size), 0x07, 0xD4, 0x00, 0x10});
-                appendText(b, "thumbnail");
-                break;
-            }
-            default:
-                b.insert(b.end(), {0xFD, 0xFF, 0x01, static_cast<std::uint8_t>(1 + rng() % 255)});
-                break;
-        }
+        const std::uint32_t kind = rng() % 4, n = 2 + rng() % 200;
+        const auto piece = kPieces.substr(n % kPieces.size(), kind < 2 ? 0 : n % 16 + 3);
+        b.insert(b.end(), piece.begin(), piece.end());
+        for (std::uint32_t i = 0; i < n && kind < 2; ++i)
+            b.push_back(kind == 0 ? static_cast<std::uint8_t>(rng()) : 0);
     }
     b.resize(end);
 }
@@ -111,7 +88,7 @@ Bytes familyBytes(const FamilySpec& f) {
         std::copy(f.members[i].begin(), f.members[i].end(), b.begin() + 32 + 4 * i);
     if (f.nameMarker) {
         b.insert(b.end(), {0xFD, 0xFF, 0x01, 0x00, static_cast<std::uint8_t>(f.name.size())});
-        appendText(b, f.name);
+        b.insert(b.end(), f.name.begin(), f.name.end());
         b.push_back(0);
     }
     return b;
@@ -142,8 +119,8 @@ Bytes characterFileBytes(const PersonSpec& p) {
         static_cast<std::uint32_t>(p.key[0] << 24 | p.key[1] << 16 | p.key[2] << 8 | p.key[3]));
     appendArbitrary(b, p.padding, rng);
     if (p.portrait) {
-        b.insert(b.end(), std::begin(kPortraitHeader), std::end(kPortraitHeader));
-        b.resize(b.size() + 76 - sizeof kPortraitHeader, 0);
+        b.insert(b.end(), kPortraitHeader.begin(), kPortraitHeader.end());
+        b.resize(b.size() + 76 - kPortraitHeader.size(), 0);
         b.insert(b.end(), p.portrait->begin(), p.portrait->end());
     }
     b.resize(b.size() + 16, 0);
@@ -151,7 +128,10 @@ Bytes characterFileBytes(const PersonSpec& p) {
     return b;
 }
 
-Bytes neighborhoodBytes(const GameSpec& game, Layout* layout) {
+BuiltGame build(const GameSpec& game) {
+    BuiltGame built;
+    for (const PersonSpec& p : game.persons)
+        built.characterFiles.emplace_back(p.fileName, characterFileBytes(p));
     std::mt19937 rng(game.seed);
     std::vector<std::pair<std::string, Bytes>> items;  // record name (none for a family), bytes
     std::size_t content = 32;
@@ -168,27 +148,18 @@ Bytes neighborhoodBytes(const GameSpec& game, Layout* layout) {
         game.spread ? appendArbitrary(b, count, rng) : appendFiller(b, count, rng);
     };
 
-    Bytes b(32, 0);
+    Bytes& b = built.neighborhood = Bytes(32, 0);
     std::copy_n("VEKSNBHD", 8, b.begin());
-    b.reserve(std::max(game.minimumSize, content + gap * (items.size() + 1)));
     for (const auto& [name, bytes] : items) {
         filler(b, gap);
-        if (layout && !name.empty())
-            layout->recordOffset.emplace(name, b.size());
-        else if (layout)
-            layout->familyOffset.push_back(b.size());
+        if (name.empty())
+            built.layout.familyOffset.push_back(b.size());
+        else
+            built.layout.recordOffset.emplace(name, b.size());
         b.insert(b.end(), bytes.begin(), bytes.end());
     }
     filler(b,
            std::max(game.fillerBetween, game.minimumSize - std::min(game.minimumSize, b.size())));
-    return b;
-}
-
-BuiltGame build(const GameSpec& game) {
-    BuiltGame built;
-    for (const PersonSpec& p : game.persons)
-        built.characterFiles.emplace_back(p.fileName, characterFileBytes(p));
-    built.neighborhood = neighborhoodBytes(game, &built.layout);
     return built;
 }
 
@@ -209,24 +180,19 @@ void writeGameFolder(const BuiltGame& game, const std::filesystem::path& folder)
 }
 
 GameSpec randomGame(std::mt19937& rng, int persons, std::size_t minimumSize) {
-    static const char* const kFirst[] = {"Ada",  "Bram", "Cleo", "Dario", "Edda",
-                                         "Finn", "Gwen", "Hugo", "Isla",  "Jonas"};
+    static const char* const kFirst[] = {"Ada", "Bram", "Cleo", "Dario", "Edda", "Finn", "Gwen"};
     static const char* const kFamily[] = {"Arden", "Brisk", "Corran", "Dunmore", "Ellery"};
     const auto uniform = [&](int lo, int hi) {
         return static_cast<std::int16_t>(std::uniform_int_distribution<int>(lo, hi)(rng));
     };
-    GameSpec game;
-    game.seed = static_cast<std::uint32_t>(rng());
-    game.minimumSize = minimumSize;
+    GameSpec game{{}, {}, 48, minimumSize, false, static_cast<std::uint32_t>(rng())};
     std::vector<std::int16_t> ids(501);
-    for (std::size_t i = 0; i < ids.size(); ++i)
-        ids[i] = static_cast<std::int16_t>(i);
+    std::iota(ids.begin(), ids.end(), std::int16_t{0});
     std::shuffle(ids.begin(), ids.end(), rng);
-
     for (int i = 0; i < persons; ++i) {
-        PersonSpec p;
+        PersonSpec& p = game.persons.emplace_back();
         p.fileName = "Vek" + std::to_string(10000 + i).substr(1) + ".iff";
-        p.firstName = kFirst[uniform(0, 9)];
+        p.firstName = kFirst[uniform(0, 6)];
         p.key = {static_cast<std::uint8_t>(0xA0 + i % 32), static_cast<std::uint8_t>(i / 32),
                  static_cast<std::uint8_t>(uniform(0, 255)), 0x5A};
         p.portrait = drawPortrait(static_cast<std::uint32_t>(rng()));
@@ -239,30 +205,22 @@ GameSpec randomGame(std::mt19937& rng, int persons, std::size_t minimumSize) {
         p.jobLevel = uniform(0, 9);
         p.jobPerformance = uniform(-100, 100);
         p.sex = uniform(0, 1);
-        game.persons.push_back(p);
     }
     for (PersonSpec& p : game.persons) {
         for (int r = uniform(0, std::min(5, persons - 1)); r > 0; --r) {
-            const std::int16_t other =
-                game.persons[static_cast<std::size_t>(uniform(0, persons - 1))].id;
+            const std::int16_t other = ids[static_cast<std::size_t>(uniform(0, persons - 1))];
             if (other != p.id)
-                p.relations.push_back({other, uniform(-100, 100), uniform(0, 3) == 0, 2});
+                p.relations.push_back({other, uniform(-100, 100), uniform(0, 3) == 0});
         }
     }
-    for (int i = 0; i < persons;) {
-        const int size = uniform(1, 4);
-        if (uniform(0, 7) == 0) {  // someone living alone, without a family
-            ++i;
+    // Families of up to four; now and then someone lives alone, without a family.
+    for (int i = 0, size = uniform(1, 4); i < persons; i += size, size = uniform(1, 4)) {
+        if (uniform(0, 7) == 0)
             continue;
-        }
-        FamilySpec f{kFamily[uniform(0, 4)],
-                     uniform(0, 10),
-                     static_cast<std::int32_t>(rng() % 1000000),
-                     {},
-                     true};
-        for (int m = 0; m < size && i < persons; ++m, ++i)
-            f.members.push_back(game.persons[static_cast<std::size_t>(i)].key);
-        game.families.push_back(f);
+        auto& f = game.families.emplace_back(
+            FamilySpec{kFamily[uniform(0, 4)], uniform(0, 10), uniform(0, 32767) * 30, {}, true});
+        for (int m = i; m < i + size && m < persons; ++m)
+            f.members.push_back(game.persons[static_cast<std::size_t>(m)].key);
     }
     return game;
 }
@@ -276,42 +234,20 @@ GameSpec playedGame(std::mt19937& rng, int persons, std::size_t neighborhoodSize
 }
 
 GameSpec demoGame() {
-    struct Demo {
-        const char* name;
-        std::int16_t sex, jobTrack, jobLevel, jobPerformance;
-        std::vector<Relationship> relations;
-    };
-    const Demo demo[] = {
-        {"Mira", 1, 3, 4, 40, {{2, 95, true}, {3, 80, false}, {5, 40, false}}},
-        {"Oskar", 0, 7, 2, -20, {{1, 90, true}, {3, 75, false}, {8, -30, false}}},
-        {"Lio", 0, -1, 0, 0, {{1, 85, false}, {2, 70, false}, {9, 10, false}}},
-        {"Eldra", 1, -1, 0, 0, {}},
-        {"Ada", 1, 1, 8, 90, {{6, 88, true}, {1, 35, false}}},
-        {"Bram", 0, -1, 0, 0, {{5, 92, true}, {7, 20, false}}},
-        {"Juno", 1, -1, 0, 0, {{6, 15, false}}},
-        {"Sol", 0, -1, 0, 0, {{2, -45, false}}},
-        {"Wisp", 1, -1, 0, 0, {}},
-    };
-    GameSpec game;
-    game.seed = 2026;
+    std::mt19937 rng(2026);
+    GameSpec game = randomGame(rng, 9);
     game.fillerBetween = 96;
-    for (const Demo& d : demo) {
-        PersonSpec& p = game.persons.emplace_back();
-        const auto n = static_cast<std::uint8_t>(game.persons.size());
-        p.fileName = std::string(d.name) + ".iff";
-        p.firstName = d.name;
-        p.key = {0xC3, n, 0x4B, 0x11};
-        p.portrait = drawPortrait(10u + n);
-        p.id = n;
-        p.sex = d.sex;
-        p.jobTrack = d.jobTrack;
-        p.jobLevel = d.jobLevel;
-        p.jobPerformance = d.jobPerformance;
-        p.relations = d.relations;
+    const char* const names[] = {"Mira", "Oskar", "Lio", "Eldra", "Ada",
+                                 "Bram", "Juno",  "Sol", "Wisp"};
+    for (std::int16_t i = 0; i < 9; ++i) {
+        PersonSpec& p = game.persons[static_cast<std::size_t>(i)];
+        p.fileName = std::string(names[i]) + ".iff";
+        p.firstName = names[i];
+        p.id = static_cast<std::int16_t>(i + 1);
+        p.relations = {{static_cast<std::int16_t>((i + 1) % 9 + 1), 90, i % 3 == 0},
+                       {static_cast<std::int16_t>((i + 4) % 9 + 1), -30}};
     }
     auto& ps = game.persons;
-    ps[0].charisma = 700;
-    ps[1].mechanical = 800;
     ps[3].ghost = 1;
     ps[3].lingerHouse = 2;
     ps[8].omitAnchor = true;  // a file the program turns away

@@ -27,8 +27,7 @@ Bytes drawPortrait(std::uint32_t seed);
 Bytes solidPortrait(Rgb colour);
 
 struct Relationship {
-    std::int16_t otherId = 0;
-    std::int16_t value = 0;
+    std::int16_t otherId = 0, value = 0;
     bool loves = false;
     // Number of values in the entry; the game writes 2 (value and love flag).
     std::int16_t valueCount = 2;
@@ -95,7 +94,6 @@ struct BuiltGame {
 
 std::string recordNameFor(const PersonSpec& person);
 Bytes characterFileBytes(const PersonSpec& person);
-Bytes neighborhoodBytes(const GameSpec& game, Layout* layout = nullptr);
 BuiltGame build(const GameSpec& game);
 
 // Writes VEKS.EXE, UserData/Characters/<files> and UserData/Neighborhood.iff under `folder`.

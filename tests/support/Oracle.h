@@ -5,7 +5,6 @@
 // real loader against it.
 
 #include <cstdint>
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,12 +16,9 @@
 
 namespace vondrel::testing {
 
-// Loads the persons of `files` the slow way; same contract as loadPersons. When given,
-// `paths` counts the ways through the per-file pass taken, by name, so that a test can see
-// that its inputs reach them all.
+// Loads the persons of `files` the slow way; same contract as loadPersons.
 std::vector<PickerEntry> oracleLoad(const std::vector<CharacterSource>& files,
-                                    ByteView neighborhood, Persons& persons, LoadSink& sink,
-                                    std::map<std::string, long>* paths = nullptr);
+                                    ByteView neighborhood, Persons& persons, LoadSink& sink);
 
 // One little-endian value a save writes.
 struct OracleWrite {
@@ -35,9 +31,8 @@ struct OracleWrite {
 // record's fields; nothing for any other slot.
 std::vector<OracleWrite> oracleWrites(const PersonRecord& record);
 
-// Windows-1252 text of a file name given as UTF-8, apart from the program's own conversion:
-// bytes that are not UTF-8 stand for themselves; nothing when a character has no
-// Windows-1252 form.
+// Windows-1252 text of a file name given as UTF-8, apart from the program's own conversion;
+// nothing when a character has no Windows-1252 form.
 std::optional<std::string> literalCp1252(std::string_view utf8);
 // Lower case as the code page has it: A-Z, À-Þ but ×, Š Œ Ž and Ÿ.
 std::string literalCp1252Lower(std::string_view bytes);
