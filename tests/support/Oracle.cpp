@@ -213,9 +213,10 @@ std::vector<PickerEntry> oracleLoad(const std::vector<CharacterSource>& files,
         // would run past the end of the file ends the list.
         std::size_t e = at + 192;
         for (int count = i16(nb, at + 188); i16(nb, at + 184) == -1 && i16(nb, e) == 1;) {
-            const int values = e + 10 <= nb.size() ? i16(nb, e + 8) : 0;
-            const int other = e + 10 <= nb.size() ? i16(nb, e + 4) : -1;
-            if (e + 10 > nb.size() || (values == 2 && e + 18 > nb.size()))
+            if (e + 10 > nb.size())
+                break;
+            const int other = i16(nb, e + 4), values = i16(nb, e + 8);
+            if (values == 2 && e + 18 > nb.size())
                 break;
             if (values == 2 && other >= 0 && other <= 500) {
                 r.HasRelation[other] = -1;
