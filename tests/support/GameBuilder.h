@@ -22,38 +22,30 @@ struct Rgb {
     std::uint8_t r = 0, g = 0, b = 0;
 };
 
-// A 25 x 25 24-bit bitmap file (1954 bytes): a face drawn from `seed`.
+// 25 x 25 24-bit bitmap files (1954 bytes): a face drawn from `seed`, or one colour.
 Bytes drawPortrait(std::uint32_t seed);
-// A 25 x 25 24-bit bitmap file filled with one colour.
 Bytes solidPortrait(Rgb colour);
 
 struct Relationship {
-    std::int16_t otherId = 0;
-    std::int16_t value = 0;
+    std::int16_t otherId = 0, value = 0;
     bool loves = false;
     // Number of values in the entry; the game writes 2 (value and love flag).
     std::int16_t valueCount = 2;
 };
 
 struct PersonSpec {
-    // Character file name as the file system shows it (UTF-8), e.g. "Ann.iff".
-    std::string fileName;
-    // Windows-1252 bytes.
-    std::string firstName;
+    std::string fileName;   // as the file system shows it (UTF-8), e.g. "Ann.iff"
+    std::string firstName;  // Windows-1252 bytes
     PersonKey key{};
-    // The bitmap file stored as the portrait; none: the file has no portrait block.
-    std::optional<Bytes> portrait;
-    // Leaves the "OBJD" anchor out, so the program must reject the file.
-    bool omitAnchor = false;
-    // Arbitrary bytes (see arbitraryBytes) after the person key and before the portrait
-    // block, and after the file's last block, as the game's other chunks would take up.
-    std::size_t bytesBeforePortrait = 0;
-    std::size_t bytesAfterPortrait = 0;
-    std::uint32_t bytesSeed = 0;
+    std::optional<Bytes> portrait;  // the bitmap file; none: no portrait block
+    bool omitAnchor = false;        // no "OBJD": the program must reject the file
+    // Arbitrary bytes before the portrait block (and a sixteenth of that after the last
+    // block), as the game's other chunks take up.
+    std::size_t padding = 0;
 
     // Neighbour record; when false the neighbourhood file does not name this person.
     bool inNeighborhood = true;
-    // The text the neighbour record starts with; empty: derived from the file name.
+    // The text the neighbour record starts with; empty: the file name, lower case, no ".iff".
     std::string recordName;
     std::int16_t id = 0;
     std::int16_t nice = 500, active = 500, playful = 500, outgoing = 500, neat = 500;
@@ -68,25 +60,22 @@ struct PersonSpec {
 };
 
 struct FamilySpec {
-    // Windows-1252 bytes; empty writes an empty name.
-    std::string name;
+    std::string name;  // Windows-1252 bytes
     std::int16_t house = 1;
     std::int32_t money = 20000;
-    // Written one after another into the 32-byte member list (at most 8).
-    std::vector<PersonKey> members;
-    // Without it the family has no name marker of its own.
-    bool nameMarker = true;
+    std::vector<PersonKey> members;  // written one after another into the 32-byte list
+    bool nameMarker = true;          // without it the family has no name of its own
 };
 
 struct GameSpec {
     std::vector<PersonSpec> persons;
     std::vector<FamilySpec> families;
-    // Filler bytes before each record; they never form letters or markers.
+    // Filler bytes before each record, never forming letters or markers; raised so that the
+    // records spread evenly over minimumSize, up to which the file is padded.
     std::size_t fillerBetween = 48;
-    // The neighbourhood file is padded with filler up to this size.
     std::size_t minimumSize = 0;
-    // Spreads the records evenly over minimumSize instead of padding after them, with the
-    // filler made of arbitrary bytes (see arbitraryBytes) instead of plain filler.
+    // The filler is arbitrary bytes as a played game holds (pieces of the patterns searched
+    // for, runs of zeros, text, random bytes) instead of plain filler.
     bool spread = false;
     std::uint32_t seed = 1;
 };
@@ -105,7 +94,6 @@ struct BuiltGame {
 
 std::string recordNameFor(const PersonSpec& person);
 Bytes characterFileBytes(const PersonSpec& person);
-Bytes neighborhoodBytes(const GameSpec& game, Layout* layout = nullptr);
 BuiltGame build(const GameSpec& game);
 
 // Writes VEKS.EXE, UserData/Characters/<files> and UserData/Neighborhood.iff under `folder`.
@@ -114,18 +102,9 @@ void writeGameFolder(const BuiltGame& game, const std::filesystem::path& folder)
 // A well-formed game of `persons` persons in families of up to four, with relationships,
 // padded to at least `minimumSize` bytes.
 GameSpec randomGame(std::mt19937& rng, int persons, std::size_t minimumSize = 0);
-
-// Bytes as a played game's files hold between the records this program looks for: runs of
-// random bytes, of zeros and of text, and pieces of the patterns the searches look for
-// ("BMP_" blocks of other sizes, "IMA", "OBJ", the name marker's first bytes). They never
-// complete a pattern the program searches for, except by chance in random runs.
-Bytes arbitraryBytes(std::size_t count, std::mt19937& rng);
-
-// A game shaped like a played one: randomGame's persons, each character file about 40 KB
-// with its portrait deep inside, the records and families spread over a neighbourhood
-// file of `neighborhoodSize` bytes with arbitrary bytes between them.
+// The same shaped like a played game: character files of about 40 KB with the portrait
+// deep inside, records spread over `neighborhoodSize` bytes with arbitrary bytes between.
 GameSpec playedGame(std::mt19937& rng, int persons, std::size_t neighborhoodSize);
-
 // A small game of invented persons to show the program with.
 GameSpec demoGame();
 

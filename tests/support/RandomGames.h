@@ -5,7 +5,6 @@
 // and careless tools damage them.
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 #include "base/Bytes.h"
@@ -19,10 +18,6 @@ struct RandomFolder {
     // Nothing was damaged and every record name, followed by a NUL, first occurs where its
     // record starts: every person's values sit where the game put them.
     bool wellFormed = false;
-    // What the generator did, in order; printed when a check fails.
-    std::vector<std::string> notes;
-
-    std::string describe() const;
 };
 
 // The same seed gives the same folder.
