@@ -234,23 +234,47 @@ GameSpec playedGame(std::mt19937& rng, int persons, std::size_t neighborhoodSize
 }
 
 GameSpec demoGame() {
-    std::mt19937 rng(2026);
-    GameSpec game = randomGame(rng, 9);
+    // A small household a new player can look at: jobs, a ghost, loves both ways, and one
+    // file the program turns away.
+    GameSpec game;
+    game.seed = 2026;
     game.fillerBetween = 96;
-    const char* const names[] = {"Mira", "Oskar", "Lio", "Eldra", "Ada",
-                                 "Bram", "Juno",  "Sol", "Wisp"};
-    for (std::int16_t i = 0; i < 9; ++i) {
-        PersonSpec& p = game.persons[static_cast<std::size_t>(i)];
-        p.fileName = std::string(names[i]) + ".iff";
-        p.firstName = names[i];
-        p.id = static_cast<std::int16_t>(i + 1);
-        p.relations = {{static_cast<std::int16_t>((i + 1) % 9 + 1), 90, i % 3 == 0},
-                       {static_cast<std::int16_t>((i + 4) % 9 + 1), -30}};
+    const struct {
+        const char* name;
+        std::int16_t sex, track, level, performance;
+        std::vector<Relationship> relations;
+    } people[] = {
+        {"Mira", 1, 3, 4, 40, {{2, 95, true}, {3, 80}, {5, 40}}},
+        {"Oskar", 0, 7, 2, -20, {{1, 90, true}, {3, 75}, {8, -30}}},
+        {"Lio", 0, -1, 0, 0, {{1, 85}, {2, 70}, {9, 10}}},
+        {"Eldra", 1, -1, 0, 0, {}},
+        {"Ada", 1, 1, 8, 90, {{6, 88, true}, {1, 35}}},
+        {"Bram", 0, -1, 0, 0, {{5, 92, true}, {7, 20}}},
+        {"Juno", 1, -1, 0, 0, {{6, 15}}},
+        {"Sol", 0, -1, 0, 0, {{2, -45}}},
+        {"Wisp", 1, -1, 0, 0, {}},
+    };
+    for (const auto& d : people) {
+        PersonSpec p;
+        const auto n = static_cast<std::uint8_t>(game.persons.size() + 1);
+        p.fileName = std::string(d.name) + ".iff";
+        p.firstName = d.name;
+        p.key = {0xC3, n, 0x4B, 0x11};
+        p.portrait = drawPortrait(10u + n);
+        p.id = n;
+        p.sex = d.sex;
+        p.jobTrack = d.track;
+        p.jobLevel = d.level;
+        p.jobPerformance = d.performance;
+        p.relations = d.relations;
+        game.persons.push_back(p);
     }
     auto& ps = game.persons;
+    ps[0].charisma = 700;
+    ps[1].mechanical = 800;
     ps[3].ghost = 1;
     ps[3].lingerHouse = 2;
-    ps[8].omitAnchor = true;  // a file the program turns away
+    ps[8].omitAnchor = true;
     game.families = {{"Tandor", 1, 34500, {ps[0].key, ps[1].key, ps[2].key, ps[3].key}, true},
                      {"Quill", 2, 8200, {ps[4].key, ps[5].key}, true},
                      {"Voss", 4, 120000, {ps[6].key}, true}};
