@@ -12,6 +12,7 @@ const std::string kHeader("BMP_\x00\x00\x07\xEE\x07\xD4\x00\x10thumbnail", 21);
 const std::string kOtherLength = kHeader.substr(0, 7) + "\xEF" + kHeader.substr(8);
 const std::string kFill(1954, '\t');
 const std::string kZeros(4, '\0');
+const std::string kLongest(255, 'n');  // the longest first name
 
 // Each part written at its offset, zeros between them.
 std::string bytes(std::initializer_list<std::pair<std::size_t, std::string>> parts) {
@@ -32,20 +33,12 @@ TEST(CharacterFile, ReadsNameKeyAndPortraitAtTheirDistancesFromTheFirstAnchor) {
     } cases[] = {
         {bytes({{33, "OBJD"}, {57, "Mira"}, {137, "KEY1"}, {200, kHeader}, {276, kFill}}), true,
          "Mira", "KEY1", 1954},
-        {bytes({{0, "OBJD"}, {24, "First"}, {104, "KEY1"}, {120, "OBJD"}, {144, "2nd"}}),
-         true,
-         "First",
-         "KEY1",
-         {}},
+        {bytes({{0, "OBJD"}, {24, "A"}, {104, "KEY1OBJD"}, {132, "B"}}), true, "A", "KEY1", {}},
         {std::string(300, 'A'), false, "", "", {}},
         {bytes({{0, "OBJD"}, {24, "Unending"}}), false, "", "", {}},
         {bytes({{0, "OBJD"}, {24, ""}}), false, "", "", {}},
-        {bytes({{0, "OBJD"}, {24, std::string(255, 'n')}, {280, ""}}),
-         true,
-         std::string(255, 'n'),
-         "nnnn",
-         {}},
-        {bytes({{0, "OBJD"}, {24, std::string(256, 'n')}, {281, ""}}), false, "", "", {}},
+        {bytes({{0, "OBJD"}, {24, kLongest}, {280, ""}}), true, kLongest, "nnnn", {}},
+        {bytes({{0, "OBJD"}, {24, kLongest + "n"}, {281, ""}}), false, "", "", {}},
         // The file ends inside the key, or before it.
         {bytes({{0, "OBJD"}, {104, "BC"}}), true, "", "BC", {}},
         {bytes({{0, "OBJD"}, {30, ""}}), true, "", "", {}},

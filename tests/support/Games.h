@@ -22,17 +22,15 @@ struct LoadRun {
     Persons persons;
     LoadLog log;
     std::vector<PickerEntry> entries;
-    Bytes neighborhood;
 };
 
 // Runs the per-file pass over a built game, in the order its persons were given.
 inline LoadRun loadBuilt(const build::BuiltGame& game) {
     LoadRun run;
-    run.neighborhood = game.neighborhood;
     std::vector<CharacterSource> sources;
     for (const auto& [name, bytes] : game.characterFiles)
         sources.push_back({name, bytes});
-    run.entries = loadPersons(sources, run.neighborhood, run.persons, run.log);
+    run.entries = loadPersons(sources, game.neighborhood, run.persons, run.log);
     return run;
 }
 

@@ -31,12 +31,6 @@ class LoadLog : public LoadSink {
         events.push_back({Kind::Image, 0, key, portrait});
     }
 
-    int progress() const {
-        int total = 0;
-        for (const Event& e : events)
-            total += e.kind == Kind::Advance ? e.number : 0;
-        return total;
-    }
     std::vector<std::string> texts(Kind kind) const {
         std::vector<std::string> out;
         for (const Event& e : events)

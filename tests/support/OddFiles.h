@@ -14,12 +14,6 @@ namespace vondrel::testing {
 // What may stand where the program expects one of its files, or nothing at all.
 enum class Odd { Fifo, DeviceLink, Folder, TooLarge, Missing };
 
-inline const char* nameOf(Odd odd) {
-    const char* const names[] = {"a pipe", "a link to /dev/zero", "an empty folder",
-                                 "a file over the limit", "nothing"};
-    return names[static_cast<int>(odd)];
-}
-
 // Puts `odd` at `path` (replacing what is there); TooLarge is a sparse file of `size` bytes.
 inline void putOdd(const std::filesystem::path& path, Odd odd, std::uint64_t size = 0) {
     std::filesystem::remove_all(path);
