@@ -191,25 +191,6 @@ TEST(WineRegistry, DecodesTheFileFormat) {
 
 #ifndef _WIN32
 
-// A system.reg too large to read is not read, and the discovery says why before it asks
-// for the folder.
-TEST(WineRegistry, AnOddSystemRegIsReportedAndNotRead) {
-    TempDir prefix;
-    testing::putOdd(prefix.path() / "system.reg", testing::Odd::TooLarge, 268435457);
-    WineRegistry registry(prefix.path());
-    ScriptedSettings settings;
-    ScriptedFolderPicker picker;
-    ScriptedMessageBoxes messages;
-    DiscoveryServices services{registry, settings, picker, messages};
-    EXPECT_EQ(discoverGamePath(services), std::nullopt);
-    ASSERT_EQ(messages.shown.size(), 2u);
-    EXPECT_EQ(messages.shown[0].text,
-              "Could not read the file " + (prefix.path() / "system.reg").string() +
-                  " (it holds 256 MiB (268435457 bytes), more than the 256 MiB (268435456 bytes) "
-                  "Vondrel reads)");
-    EXPECT_EQ(picker.titles.size(), 1u);
-}
-
 std::string slashed(const fs::path& p) {
     return p.string() + "/";
 }
@@ -218,10 +199,9 @@ TEST(WineRegistry, LocalPathsGoThroughTheDriveAndTakeTheLetterCaseOnDisk) {
     TempDir prefix, disk;
     const fs::path c = prefix.path() / "drive_c";
     const fs::path d = prefix.path() / "dosdevices" / "d:";
-    fs::create_directories(c / "Program Files" / "Norvo" / "The Veks");
-    fs::create_directories(c / "Games");
-    fs::create_directories(disk.path() / "games" / "VEKS");
-    fs::create_directories(prefix.path() / "dosdevices");
+    for (const fs::path& folder : {c / "Program Files" / "Norvo" / "The Veks", c / "Games",
+                                   disk.path() / "games" / "VEKS", prefix.path() / "dosdevices"})
+        fs::create_directories(folder);
     fs::create_symlink(disk.path(), d);
     const WineRegistry registry(prefix.path());
     const std::pair<std::string, std::string> cases[] = {
@@ -318,22 +298,29 @@ TEST(WinePrefixDiscovery, FindsTheGameInProtonLutrisAndBottlesPrefixes) {
     }
 }
 
-// The folder dialog opens at home, or in a prefix's drive_c with a word on where to look.
+// The folder dialog opens at home, or in a prefix's drive_c with a word on where to look. A
+// system.reg too large to read is not read, and the discovery says why before it asks.
 TEST(WinePrefixDiscovery, TheFolderDialogSaysWhereToLook) {
     const std::string hint = "Choose the folder of The Veks: the one that holds VEKS.EXE.";
     const std::string wine =
         " In a Wine prefix (Wine, Proton, Lutris, Bottles) it lies under drive_c.";
-    TempDir home;
+    TempDir home, odd;
     EXPECT_EQ(browseStartFolder(findWinePrefixes({home.path(), {}}), home.path()), home.path());
+    testing::putOdd(odd.path() / "system.reg", testing::Odd::TooLarge, 268435457);
+    WineRegistry registry(odd.path());
     for (const auto& [start, says] :
          {std::pair(home.path(), hint), std::pair(home.path() / "pfx" / "drive_c", hint + wine)}) {
-        ScriptedRegistry nothing;
         ScriptedSettings settings;
         ScriptedFolderPicker picker;
         ScriptedMessageBoxes messages;
-        DiscoveryServices services{nothing, settings, picker, messages, {}, start.string()};
+        DiscoveryServices services{registry, settings, picker, messages, {}, start.string()};
         EXPECT_EQ(discoverGamePath(services), std::nullopt);
         EXPECT_EQ(picker.starts, (std::vector{std::pair(start.string(), says)}));
+        ASSERT_EQ(messages.shown.size(), 2u);
+        EXPECT_EQ(messages.shown[0].text,
+                  "Could not read the file " + (odd.path() / "system.reg").string() +
+                      " (it holds 256 MiB (268435457 bytes), more than the 256 MiB (268435456 "
+                      "bytes) Vondrel reads)");
     }
 }
 
