@@ -3,16 +3,11 @@
 #include "base/Cp1252.h"
 #include "base/FileIO.h"
 #include "model/Persons.h"
-#include "model/PickerText.h"
 
 namespace vondrel {
 namespace {
 
-TEST(Model, PickerTextBooleansAndTheTableOfFiveHundredAndOneZeroedIndependentSlots) {
-    EXPECT_EQ(pickerText("Doe", "Ann"), "Doe, Ann");
-    EXPECT_EQ(pickerText("", "Ann"), "Ann");
-    EXPECT_EQ(toBoolean(true), -1);
-    EXPECT_EQ(toBoolean(false), 0);
+TEST(Model, BooleansAndTheTableOfFiveHundredAndOneZeroedIndependentSlots) {
     EXPECT_TRUE(isTrue(-1));
     EXPECT_FALSE(isTrue(1));
     Persons a;

@@ -2,10 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
-#include <string>
-#include <vector>
 
 #include "support/Scripted.h"
 #include "support/TempDir.h"

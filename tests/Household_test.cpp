@@ -61,11 +61,10 @@ class HouseholdTest : public ::testing::Test {
     Bytes onDisk() const { return *readWholeFile(path).bytes; }
     Bytes with(const std::vector<Patch>& patches) const {
         Bytes bytes = game.neighborhood;
-        for (const Patch& p : patches) {
+        for (const Patch& p : patches)
             for (int b = 0; b < p.width; ++b)
                 bytes[p.offset + static_cast<std::uint64_t>(b)] =
                     static_cast<std::uint8_t>(static_cast<std::uint32_t>(p.value) >> (8 * b));
-        }
         return bytes;
     }
 
