@@ -61,17 +61,5 @@ TEST(CharacterFile, ReadsNameKeyAndPortraitAtTheirDistancesFromTheFirstAnchor) {
     }
 }
 
-TEST(CharacterFile, RecordNameIsTheFileNameLoweredInTheCodePageWithoutItsLastFourCharacters) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"User00012.Iff", "user00012"},
-        {"x", ""},
-        {"\xC5\xA0imon.iff", "\x9Aimon"},      // Š
-        {"J\xE9r\xF4me.iff", "j\xE9r\xF4me"},  // not UTF-8: the bytes are kept
-        {"\xE6\x97\xA5.iff", ""},              // a character the code page lacks
-    };
-    for (const auto& [file, record] : cases)
-        EXPECT_EQ(recordNameOf(file), record) << file;
-}
-
 }  // namespace
 }  // namespace vondrel
