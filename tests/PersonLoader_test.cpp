@@ -186,29 +186,27 @@ TEST(GameFolderLoad, ListsIffFilesSortedIgnoringCaseWhateverTheirNames) {
 // Nothing, a pipe, a device, a folder or a file over the limit where a game file or folder
 // should be: refused at once, saying which and what is wrong.
 TEST(GameFolderLoad, WhatCannotBeReadIsRefusedWithoutWaitingAndSaysWhy) {
-    using testing::Odd;
-    const std::string kAnn = "Error on trying to read the file Ann.iff (";
+    using enum testing::Odd;
+    using enum LoadStatus;
+    const std::string kAnn = "Error on trying to read the file Ann.iff (",
+                      kNb = "Neighborhood.iff (";
     const struct {
         const char* path;
-        Odd odd;
+        testing::Odd odd;
         LoadStatus status;
         std::string says;
     } cases[] = {
-        {"Characters", Odd::Missing, LoadStatus::CharactersFolderMissing, "Characters"},
-        {"Characters", Odd::Folder, LoadStatus::NoCharacters, "No veks detected!"},
-        {"Neighborhood.iff", Odd::Missing, LoadStatus::NeighborhoodUnreadable,
-         "Neighborhood.iff ("},
-        {"Neighborhood.iff", Odd::Fifo, LoadStatus::NeighborhoodUnreadable,
-         "Neighborhood.iff (not a regular file)"},
-        {"Neighborhood.iff", Odd::DeviceLink, LoadStatus::NeighborhoodUnreadable,
-         "Neighborhood.iff (not a regular file)"},
-        {"Neighborhood.iff", Odd::Folder, LoadStatus::NeighborhoodUnreadable,
-         "Neighborhood.iff (it is a folder)"},
-        {"Neighborhood.iff", Odd::TooLarge, LoadStatus::NeighborhoodUnreadable,
-         "Neighborhood.iff (it holds 256 MiB (268435457 bytes)"},
-        {"Characters/Ann.iff", Odd::Fifo, LoadStatus::Loaded, kAnn + "not a regular file)\n"},
-        {"Characters/Ann.iff", Odd::DeviceLink, LoadStatus::Loaded, kAnn + "not a regular file)\n"},
-        {"Characters/Ann.iff", Odd::TooLarge, LoadStatus::Loaded,
+        {"Characters", Missing, CharactersFolderMissing, "Characters"},
+        {"Characters", Folder, NoCharacters, "No veks detected!"},
+        {"Neighborhood.iff", Missing, NeighborhoodUnreadable, kNb},
+        {"Neighborhood.iff", Fifo, NeighborhoodUnreadable, kNb + "not a regular file)"},
+        {"Neighborhood.iff", DeviceLink, NeighborhoodUnreadable, kNb + "not a regular file)"},
+        {"Neighborhood.iff", Folder, NeighborhoodUnreadable, kNb + "it is a folder)"},
+        {"Neighborhood.iff", TooLarge, NeighborhoodUnreadable,
+         kNb + "it holds 256 MiB (268435457 bytes)"},
+        {"Characters/Ann.iff", Fifo, Loaded, kAnn + "not a regular file)\n"},
+        {"Characters/Ann.iff", DeviceLink, Loaded, kAnn + "not a regular file)\n"},
+        {"Characters/Ann.iff", TooLarge, Loaded,
          kAnn + "it holds 16 MiB (16777217 bytes), more than the 16 MiB (16777216 bytes)"},
     };
     for (const auto& c : cases) {
@@ -225,7 +223,7 @@ TEST(GameFolderLoad, WhatCannotBeReadIsRefusedWithoutWaitingAndSaysWhy) {
         const Strings messages = log.texts(Kind::Message);
         ASSERT_EQ(messages.size(), 1u);
         EXPECT_NE(messages[0].find(c.says), std::string::npos) << messages[0];
-        EXPECT_EQ(persons[2].FirstName, c.status == LoadStatus::Loaded ? "Bob" : "");
+        EXPECT_EQ(persons[2].FirstName, c.status == Loaded ? "Bob" : "");
     }
 }
 
