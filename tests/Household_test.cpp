@@ -41,10 +41,8 @@ class HouseholdTest : public ::testing::Test {
     void load(FileOpener& files = systemFiles(), std::uint64_t limit = FileLimits().neighborhood) {
         Persons persons;
         LoadLog log;
-        FileLimits limits;
-        limits.neighborhood = limit;
-        GameFolderLoad loaded =
-            loadGameFolder(utf8Of(dir.path()), persons, log, StringTable::builtIn(), limits);
+        GameFolderLoad loaded = loadGameFolder(utf8Of(dir.path()), persons, log,
+                                               StringTable::builtIn(), FileLimits{limit});
         ASSERT_EQ(loaded.status, LoadStatus::Loaded);
         path = loaded.neighborhoodPath;
         h = std::make_unique<Household>(path, loaded.neighborhood, std::move(persons),

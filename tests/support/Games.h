@@ -52,28 +52,23 @@ inline build::PersonSpec person(const std::string& first, std::int16_t id, std::
 // one name, a person without a first name, one rejected file, and two odd stored values:
 // a relationship whose upper 16 bits are not its sign, and a love word of 2.
 inline build::GameSpec oddHousehold() {
-    build::PersonSpec ann = person("Ann", 1, 1);
+    build::GameSpec spec;
+    const char* const firstNames[] = {"Ann", "Bob", "Cy", "Al", "Eve", "Eve", "", "Rex"};
+    for (std::int16_t id = 1; id <= 8; ++id)
+        spec.persons.push_back(person(firstNames[id - 1], id, static_cast<std::uint8_t>(id)));
+    build::PersonSpec &ann = spec.persons[0], &bob = spec.persons[1], &cy = spec.persons[2];
     ann.jobTrack = 3;
     ann.jobLevel = 4;
     ann.relations = {{2, 40, true}, {3, 20, false}, {5, 10, false}};
-    build::PersonSpec bob = person("Bob", 2, 2);
     bob.relations = {{1, 35, false}};
-    build::PersonSpec cy = person("Cy", 3, 3);
     cy.relations = {{1, 5, false}};
-    build::PersonSpec al = person("Al", 4, 4);
-    build::PersonSpec eve = person("Eve", 5, 5);
-    build::PersonSpec twin = person("Eve", 6, 6);
-    twin.fileName = "Twin.iff";
-    build::PersonSpec nameless = person("", 7, 7);
-    nameless.fileName = "Nameless.iff";
-    build::PersonSpec rex = person("Rex", 8, 8);
-    rex.jobLevel = 10;
-    build::GameSpec spec;
-    spec.persons = {ann, bob, cy, al, eve, twin, nameless, rex};
+    spec.persons[5].fileName = "Twin.iff";  // the second Eve
+    spec.persons[6].fileName = "Nameless.iff";
+    spec.persons[7].jobLevel = 10;  // out of range: Rex's file is turned away
     spec.families = {{"Doe", 3, 5000, {ann.key, bob.key}, true},
                      {"Doe", 4, 100, {cy.key}, true},
-                     {"Smith, Jones", 5, -500, {al.key}, true},
-                     {"Rich", -4, 12345678, {nameless.key}, true}};
+                     {"Smith, Jones", 5, -500, {spec.persons[3].key}, true},
+                     {"Rich", -4, 12345678, {spec.persons[6].key}, true}};
     return spec;
 }
 
