@@ -5,10 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <string>
 #include <tuple>
-#include <vector>
 
 #include "base/Windows.h"
 
