@@ -112,7 +112,8 @@ TEST(PersonLoader, FirstFamilyWhoseMemberListHoldsTheKeyGivesNameHouseAndMoney) 
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
-        const PersonRecord& p = loadSpec(build::GameSpec{{ann}, c.families}).persons[1];
+        const auto run = loadSpec(build::GameSpec{{ann}, c.families});
+        const PersonRecord& p = run.persons[1];
         EXPECT_EQ(p.FamilyName, c.name);
         EXPECT_EQ(p.House, c.house);
         EXPECT_EQ(p.Money, c.money);
