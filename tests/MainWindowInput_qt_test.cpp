@@ -1,54 +1,27 @@
 #include <gtest/gtest.h>
 
+#include <QLineEdit>
+#include <QWheelEvent>
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <sstream>
 #include <string>
-#include <tuple>
-#include <vector>
 
 #include "support/Games.h"
 #include "support/RunningWindow.h"
-#include "ui/AttributeBars.h"
-#include "ui/MainWindow.h"
 #include "ui/SkinnedButton.h"
 
 namespace vondrel {
 namespace {
 
-constexpr int kPersonId = 7;
+using People = std::array<PersonRecord, 9>;  // by id
 
-TEST(BarValueAt, RoundsToTheNearestValueTiesToEvenAndClampsToTheBar) {
-    const std::tuple<double, float, int, int> cases[] = {
-        {3.05, 61, 10, 0},   {15.25, 61, 10, 2}, {45.75, 61, 10, 8},   {3.0, 61, 10, 0},
-        {3.1, 61, 10, 1},    {4.0, 61, 10, 1},   {57.0, 61, 10, 9},    {58.0, 61, 10, 10},
-        {-500, 61, 10, 0},   {1e6, 61, 10, 10},  {2.125, 170, 200, 2}, {10.625, 170, 200, 12},
-        {85, 170, 200, 100}, {-3, 170, 200, 0},  {400, 170, 200, 200},
-    };
-    for (const auto& [x, width, max, expected] : cases)
-        EXPECT_EQ(barValueAt(x, width, max), expected) << x << " on " << width;
-}
-
+// The window on the odd household (testing::oddHousehold), showing Ann (1).
 class MainWindowInputTest : public ::testing::Test {
   protected:
-    static build::GameSpec game() {
-        build::PersonSpec mira = testing::person("Mira", kPersonId, 7);
-        std::int16_t* values[] = {&mira.neat,     &mira.outgoing, &mira.active,  &mira.playful,
-                                  &mira.nice,     &mira.cleaning, &mira.cooking, &mira.mechanical,
-                                  &mira.charisma, &mira.body,     &mira.logic,   &mira.creativity};
-        for (int i = 0; i < 12; ++i)  // 100, 150, 200, ..., 650
-            *values[i] = static_cast<std::int16_t>(100 + 50 * i);
-        mira.jobPerformance = 20;
-        build::PersonSpec lio = testing::person("Lio", 3, 3);
-        lio.jobPerformance = -100;
-        build::GameSpec spec;
-        spec.persons = {lio, mira};
-        spec.families = {{"Tandor", 1, 100, {lio.key, mira.key}, true}};
-        return spec;
-    }
     void SetUp() override {
-        ASSERT_TRUE(run_.choose(kPersonId));
-        window_.show();
+        ASSERT_TRUE(run_.choose(1));
         std::istringstream names(
             "imgSave lblSave btnSave imgExit lblExit btnExit imgHelp lblHelp btnHelp imgAbout "
             "lblAbout btnAbout imgGhost lblGhost btnGhost pctMaxVek - imgMaxVEK pctMaxFAM - "
@@ -62,7 +35,6 @@ class MainWindowInputTest : public ::testing::Test {
             b.hitArea = run_.get(hit.c_str());
         }
     }
-    void TearDown() override { testing::releaseHeld(&window_); }
 
     // Save, Exit, Help, About, Ghost, maximize person, maximize family: the face each shows, or
     // '?' when it does not show exactly one, or '!' when the caption's colour is not the face's.
@@ -79,192 +51,351 @@ class MainWindowInputTest : public ::testing::Test {
         }
         return s;
     }
-    void paint(const std::string& states) {
-        for (std::size_t b = 0; b < buttons_.size(); ++b)
-            paintButtonState(buttons_[b], states[b] - '0');
+    People people() const {
+        People all;
+        for (int id = 1; id <= 8; ++id)
+            all[id] = run_.person(id);
+        return all;
     }
-    // A point of the window over `w` itself (the bare window when null), not over anything
-    // laid on it, whose lower right neighbour is too.
-    QPoint bareSpotOf(const QWidget* w) const {
-        for (int y = 1; y < window_.height() - 1; ++y) {
-            for (int x = 1; x < window_.width() - 1; ++x) {
-                if (window_.childAt(x, y) == w && window_.childAt(x + 1, y + 1) == w)
-                    return {x, y};
-            }
-        }
-        ADD_FAILURE() << "no bare spot";
-        return {};
-    }
-    void play(const char* bar, const std::string& script) {
-        testing::gesture(run_.get(bar), script);
-    }
-    const PersonRecord& person() const { return run_.person(kPersonId); }
+    QWidget* focused() const { return QApplication::focusWidget(); }
 
-    testing::RunningWindow run_{game()};
+    testing::RunningWindow run_{testing::oddHousehold()};
     MainWindow& window_ = *run_.window;
     std::array<SkinnedButton, 7> buttons_;
 };
 
-TEST_F(MainWindowInputTest, PointerMovesLightTheButtonUnderThePointerAndDimTheOthers) {
-    struct Move {
-        const char* over;  // "" for the bare window
-        const char* held;
+TEST_F(MainWindowInputTest, ThePointerLightsTheButtonUnderItAndAnyButtonPressesOne) {
+    struct Step {
+        const char* on;  // "" for the bare window
+        const char* script;
         const char* before;
         const char* after;
-        bool ghostShown = false;
     };
-    const Move moves[] = {
-        {"btnSave", "", "2222222", "1000222"},    {"btnExit", "", "1000000", "0100000"},
-        {"btnHelp", "L", "1111111", "0020111"},   {"btnAbout", "R", "2222222", "0001222"},
-        {"btnExit", "LR", "2222222", "0100222"},  {"imgMaxVEK", "", "2222222", "2222210"},
-        {"imgMaxFAM", "L", "1111111", "1111102"}, {"imgMaxVEK", "R", "2222222", "2222210"},
-        {"pctUI(0)", "", "1212111", "0212111"},   {"pctUI(1)", "", "1212111", "0212111"},
-        {"pctUI(2)", "", "1212111", "0212111"},   {"pctUI(3)", "", "1212111", "0212111"},
-        {"pctUI(4)", "", "1212111", "0212111"},   {"", "", "1111111", "0000000"},
-        {"", "", "1111111", "0000200", true},
+    const Step steps[] = {
+        {"btnSave", ">2,2", "2222222", "1000222"},
+        {"btnExit", ">2,2", "1000000", "0100000"},
+        {"btnHelp", "L2,2 >3,3", "1111111", "0020111"},
+        {"btnAbout", "R2,2 >3,3", "2222222", "0001222"},
+        {"btnExit", "L2,2 R2,2 >3,3", "2222222", "0100222"},
+        {"imgMaxVEK", ">2,2", "2222222", "2222210"},
+        {"imgMaxFAM", "L2,2 >3,3", "1111111", "1111102"},
+        {"imgMaxVEK", "R2,2 >3,3", "2222222", "2222210"},
+        {"pctUI(0)", ">1,1", "1212111", "0212111"},
+        {"pctUI(1)", ">1,1", "1212111", "0212111"},
+        {"pctUI(2)", ">1,1", "1212111", "0212111"},
+        {"pctUI(3)", ">1,1", "1212111", "0212111"},
+        {"pctUI(4)", ">1,1", "1212111", "0212111"},
+        {"", ">1,1", "1111111", "0000000"},
+        // Pressed by any button; let go away from it, it is lit and not clicked.
+        {"btnSave", "M5,5", "0000000", "2000000"},
+        {"btnSave", "M5,5 m5,-60", "0000000", "1000000"},
+        {"btnAbout", "R5,5 r5,-60", "0000000", "0001000"},
+        {"imgMaxFAM", "L5,5", "0000000", "0000002"},
+        {"imgMaxFAM", "L5,5 l5,60", "0000000", "0000001"},
+        // Clicks: Save asks first (answered No), Help opens the help file.
+        {"btnSave", "L20 l24", "0000000", "1000000"},
+        {"btnHelp", "L20 l24", "0000000", "0010000"},
+        // The Ghost button stays pressed while the person is a ghost.
+        {"btnGhost", "L5,5 l5,5", "0000000", "0000200"},
+        {"", ">1,1", "1111111", "0000200"},
+        {"btnGhost", "L5,5 l5,5", "0000000", "0000100"},
+        {"", ">1,1", "1111111", "0000000"},
     };
-    for (const Move& m : moves) {
-        SCOPED_TRACE(std::string(m.over) + " held " + m.held);
-        run_.household().setGhost(kPersonId, m.ghostShown);
-        window_.refresh();
-        const QPoint at = bareSpotOf(*m.over ? run_.get(m.over) : nullptr);
-        testing::mouse(QTest::MouseMove, &window_, at, Qt::NoButton);
-        for (const char* b = m.held; *b; ++b)
-            testing::mouse(QTest::MousePress, &window_, at,
-                           *b == 'L' ? Qt::LeftButton : Qt::RightButton);
-        paint(m.before);
-        testing::mouse(QTest::MouseMove, &window_, at + QPoint(1, 1), Qt::NoButton);
-        EXPECT_EQ(states(), m.after);
+    const std::size_t loaded = run_.messages.shown.size();  // the rejected file's
+    for (const Step& s : steps) {
+        SCOPED_TRACE(std::string(s.on) + " " + s.script);
+        for (std::size_t b = 0; b < buttons_.size(); ++b)
+            paintButtonState(buttons_[b], s.before[b] - '0');
+        testing::gesture(*s.on ? run_.get(s.on) : &window_, s.script);
+        EXPECT_EQ(states(), s.after);
         testing::releaseHeld(&window_);
     }
-    // Any other state, 3 or -1, changes nothing.
-    paint("0120120");
-    paint("3333333");
-    paint("///////");
-    EXPECT_EQ(states(), "0120120");
+    ASSERT_EQ(run_.messages.shown.size(), loaded + 1);
+    EXPECT_EQ(run_.messages.shown.back().buttons, MessageButtons::YesNo);
+    EXPECT_EQ(run_.help.opened, (std::vector<std::string>{"VDL.chm#0"}));
 }
 
-TEST_F(MainWindowInputTest, AnyMouseButtonPressesAButtonAndItsReleaseLightsIt) {
-    const QPoint away = bareSpotOf(nullptr);
-    for (std::size_t b : {0, 1, 2, 3, 5, 6}) {
-        for (Qt::MouseButton mb : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
-            SCOPED_TRACE(buttons_[b].hitArea->objectName().toStdString() + " " +
-                         std::to_string(mb));
-            paint("0000000");
-            std::string expected = "0000000";
-            testing::mouse(QTest::MousePress, buttons_[b].hitArea, {5, 5}, mb);
-            expected[b] = '2';
-            EXPECT_EQ(states(), expected);
-            testing::mouse(QTest::MouseRelease, &window_, away, mb);  // away: no click
-            expected[b] = '1';
-            EXPECT_EQ(states(), expected);
+TEST_F(MainWindowInputTest, EveryControlStoresThroughTheHouseholdIntoItsOwnRecordAndField) {
+    using P = People;
+    struct Edit {
+        const char* control;
+        const char* input;  // a gesture, or "#" and the list entry chosen
+        int key;
+        std::function<void(P&)> effect;
+        const char* listShows = "";
+    };
+    const Edit edits[] = {
+        {"prgNeat", "", Qt::Key_Right, [](P& p) { p[1].Neat = 600; }},
+        {"prgOutgoing", "L58 l58", 0, [](P& p) { p[1].Outgoing = 1000; }},
+        {"prgActive", "", Qt::Key_End, [](P& p) { p[1].Active = 1000; }},
+        {"prgPlayful", "", Qt::Key_Home, [](P& p) { p[1].Playful = 0; }},
+        {"prgNice", "L4 l4", 0, [](P& p) { p[1].Nice = 100; }},
+        {"prgCleaning", "", Qt::Key_Left, [](P& p) { p[1].Cleaning = 200; }},
+        {"prgCooking", "", Qt::Key_Up, [](P& p) { p[1].Cooking = 400; }},
+        {"prgMechanical", "", Qt::Key_Down, [](P& p) { p[1].Mechanical = 200; }},
+        {"prgCharisma", "L57 l57", 0, [](P& p) { p[1].Charisma = 900; }},
+        {"prgBody", "", Qt::Key_PageUp, [](P& p) { p[1].Body = 400; }},
+        {"prgLogic", "", Qt::Key_PageDown, [](P& p) { p[1].Logic = 200; }},
+        {"prgCreativity", "L0 l0", 0, [](P& p) { p[1].Creativity = 0; }},
+        {"prgPerf", "", Qt::Key_PageDown, [](P& p) { p[1].JobPerformance = -20; }},
+        {"prgYFeel", "", Qt::Key_Left, [](P& p) { p[1].Relation[2] = 39; }},
+        {"prgSFeel", "", Qt::Key_End, [](P& p) { p[2].Relation[1] = 100; }},
+        {"chkYLove", "", Qt::Key_Space, [](P& p) { p[1].Loves[2] = kFalse; }},
+        {"chkSLove", "", Qt::Key_Space, [](P& p) { p[2].Loves[1] = kTrue; }},
+        {"chkYLove", "L5,5 l5,5", 0, [](P& p) { p[1].Loves[2] = kTrue; }},
+        {"imcJobIcon", "#5", 0, [](P& p) { p[1].JobTrack = 4; }},
+        {"imcJobs", "#7", 0, [](P& p) { p[1].JobLevel = 7; }, "Counterfeiter"},
+        {"btnGhost", "", Qt::Key_Space,
+         [](P& p) {
+             p[1].IsGhost = kTrue;
+             p[1].LingerHouse = 3;  // the family's house
+         }},
+        {"cmbLingering", "#9", 0, [](P& p) { p[1].LingerHouse = 10; }, "10"},
+        {"btnGhost", "L5,5 l5,5", 0, [](P& p) { p[1].IsGhost = kFalse; }},
+    };
+    People expected = people();
+    for (const Edit& e : edits) {
+        SCOPED_TRACE(std::string(e.control) + " " + e.input + " " + std::to_string(e.key));
+        QWidget* control = run_.get(e.control);
+        if (e.key) {
+            control->setFocus();
+            QTest::keyClick(control, static_cast<Qt::Key>(e.key));
+        } else if (*e.input == '#') {
+            run_.choose(qobject_cast<QComboBox*>(control), std::atoi(e.input + 1));
+        } else {
+            testing::gesture(control, e.input);
+        }
+        e.effect(expected);
+        EXPECT_TRUE(people() == expected);
+        if (auto* list = qobject_cast<QComboBox*>(control)) {
+            EXPECT_EQ(list->currentText().toStdString(), e.listShows);
         }
     }
-    EXPECT_TRUE(run_.messages.shown.empty());
-    // Released on the button it is a click: Save and Exit ask first (answered No).
-    paint("0000000");
-    play("btnSave", "L20 l24");
-    play("btnExit", "L20 l24");
-    EXPECT_EQ(states(), "0100000");
-    EXPECT_EQ(run_.messages.shown.size(), 2u);
-}
+    // Maximizing asks both questions first (answered Yes) and shows the result.
+    run_.messages.answers = {MessageAnswer::Yes, MessageAnswer::Yes};
+    run_.play("imgMaxVEK", "L5,5 l5,5");
+    EXPECT_EQ(run_.person(1).Creativity, 1000);
+    EXPECT_EQ(run_.person(2).Relation[1], 100);
+    EXPECT_EQ(run_.get<Gauge>("prgCreativity")->value(), 10);
+    EXPECT_EQ(run_.get<QComboBox>("imcJobs")->currentText(), QStringLiteral("Superstar"));
+    EXPECT_EQ(run_.get<Gauge>("prgYFeel")->value(), 200);
 
-TEST_F(MainWindowInputTest, BarsShowThePersonsValuesAndAClickStoresIntoTheBarsOwnField) {
-    const std::pair<const char*, Integer PersonRecord::*> bars[] = {
-        {"prgNeat", &PersonRecord::Neat},         {"prgOutgoing", &PersonRecord::Outgoing},
-        {"prgActive", &PersonRecord::Active},     {"prgPlayful", &PersonRecord::Playful},
-        {"prgNice", &PersonRecord::Nice},         {"prgCleaning", &PersonRecord::Cleaning},
-        {"prgCooking", &PersonRecord::Cooking},   {"prgMechanical", &PersonRecord::Mechanical},
-        {"prgCharisma", &PersonRecord::Charisma}, {"prgBody", &PersonRecord::Body},
-        {"prgLogic", &PersonRecord::Logic},       {"prgCreativity", &PersonRecord::Creativity},
-    };
-    // 100, 150, ..., 650 in hundreds, halves to the even neighbour.
-    const int shown[] = {1, 2, 2, 2, 3, 4, 4, 4, 5, 6, 6, 6};
-    for (int i = 0; i < 12; ++i) {
-        auto* gauge = run_.get<Gauge>(bars[i].first);
-        EXPECT_EQ(gauge->value(), shown[i]) << bars[i].first;
-        EXPECT_EQ(gauge->maximum(), 10);
-        EXPECT_EQ(gauge->width(), 61);
-    }
+    // Ctrl+S saves; Enter presses the focused button; Ctrl+Q asks before leaving; F1 is help.
+    run_.messages.answers = {MessageAnswer::Yes};
+    QTest::keyClick(&window_, Qt::Key_S, Qt::ControlModifier);
     EXPECT_TRUE(run_.household().isSaved());
-    for (const auto& [name, field] : bars) {
-        PersonRecord expected = person();
-        expected.*field = 1000;
-        play(name, "L58 l58");
-        EXPECT_EQ(run_.get<Gauge>(name)->value(), 10) << name;
-        EXPECT_TRUE(person() == expected) << name;
-        EXPECT_FALSE(run_.household().isSaved());
-    }
+    EXPECT_NE(run_.onDisk(), run_.built.neighborhood);
+    const std::size_t asked = run_.messages.shown.size();
+    run_.get("btnSave")->setFocus();
+    QTest::keyClick(focused(), Qt::Key_Return);
+    QTest::keyClick(focused(), Qt::Key_Q, Qt::ControlModifier);
+    ASSERT_EQ(run_.messages.shown.size(), asked + 2);
+    EXPECT_EQ(run_.messages.shown.back().text, "Are you sure ?");
+    QTest::keyClick(focused(), Qt::Key_F1);
+    EXPECT_EQ(run_.help.opened.size(), 1u);
+    // Shift+F10 and the menu key (which the desktop delivers to the focused control).
+    QTest::keyClick(focused(), Qt::Key_F10, Qt::ShiftModifier);
+    EXPECT_TRUE(window_.contextMenu()->isVisible());
+    window_.contextMenu()->close();
+    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, {}, {});
+    QApplication::sendEvent(run_.get("prgNeat"), &menuKey);
+    EXPECT_TRUE(window_.contextMenu()->isVisible());
+    window_.contextMenu()->close();
 }
 
-TEST_F(MainWindowInputTest, AttributeBarFollowsLeftDragsAndStoresOnTheClick) {
-    // On prgNice, which starts at 300; the left button is held from one step to the next.
-    const std::tuple<const char*, int, int> steps[] = {
-        {">2 >59", 3, 300},
-        {"L20 >30 >101,40 l101,40", 10, 1000},
-        {"L20 >-40,40 l-40,40", 0, 0},
-        {"L10 >101 >31 l31", 5, 500},
-        {"R50 >55 >101 r101", 5, 500},
-        {"L50 R50 >5 >101 r101", 5, 500},
-        {"l50", 8, 800},
-        {"L3 l3", 0, 0},
-        {"L4 l4", 1, 100},
-        {"L57 l57", 9, 900},
-        {"L58 l58", 10, 1000},
-        {"L0 l0", 0, 0},
-    };
-    for (const auto& [script, value, stored] : steps) {
-        play("prgNice", script);
-        EXPECT_EQ(run_.get<Gauge>("prgNice")->value(), value) << script;
-        EXPECT_EQ(person().Nice, stored) << script;
-        EXPECT_EQ(run_.household().isSaved(), stored == 300) << script;
-    }
-}
-
-TEST_F(MainWindowInputTest, PerformanceBarFollowsLeftDragsWithTheResizePointer) {
-    auto* bar = run_.get<Gauge>("prgPerf");
-    ASSERT_EQ(bar->width(), 170);
-    const std::tuple<const char*, int, int> steps[] = {
-        {">30", 120, 0},
-        {"R60 >30 r30", 120, 0},
-        {"L60 R60 >10 r10 l10", 120, 0},
-        {"L10 >85", 100, 9},
-        {">0", 0, 9},
-        {">1", 1, 9},
-        {">17", 20, 9},
-        {">100", 118, 9},
-        {">169", 199, 9},
-        {">175", 200, 9},
-        {">-30 l-30", 0, 9},
-    };
-    for (const auto& [script, value, shape] : steps) {
-        bar->setPointerShape(9 - shape);
-        play("prgPerf", script);
-        EXPECT_EQ(bar->value(), value) << script;
-        EXPECT_EQ(person().JobPerformance, value - 100) << script;
-        EXPECT_EQ(bar->pointerShape(), shape) << script;
-        EXPECT_EQ(bar->cursor().shape(), shape ? Qt::SizeHorCursor : Qt::ArrowCursor) << script;
-    }
-}
-
-TEST_F(MainWindowInputTest, PerformanceBarNamesItsValueWithoutStoringIt) {
-    auto* bar = run_.get<Gauge>("prgPerf");
-    EXPECT_EQ(bar->value(), 120);
-    EXPECT_EQ(bar->captionText(), QStringLiteral("Average"));
+TEST_F(MainWindowInputTest, BarsFollowLeftDragsAndTheReleaseStores) {
+    auto* perf = run_.get<Gauge>("prgPerf");
     const std::pair<int, const char*> words[] = {
         {0, "Dismal"},    {30, "Dismal"}, {31, "Poor"},  {50, "Poor"},       {51, "Average"},
         {130, "Average"}, {131, "Good"},  {150, "Good"}, {151, "Excellent"}, {200, "Excellent"},
     };
     for (const auto& [value, word] : words) {
-        bar->setValue(value);
-        bar->repaint();
-        EXPECT_EQ(bar->captionText().toStdString(), word) << value;
+        perf->setValue(value);
+        EXPECT_EQ(perf->captionText().toStdString(), word) << value;
     }
-    EXPECT_EQ(person().JobPerformance, 20);
-    ASSERT_TRUE(run_.choose(3));
-    EXPECT_EQ(bar->value(), 0);
-    EXPECT_EQ(bar->captionText(), QStringLiteral("Dismal"));
+    const auto stored = [this](const std::string& bar) {
+        return bar == "prgNice"    ? run_.person(1).Nice
+               : bar == "prgPerf"  ? run_.person(1).JobPerformance
+               : bar == "prgYFeel" ? run_.person(1).Relation[2]
+                                   : run_.person(2).Relation[1];
+    };
+    // The pointer shape: 9 while dragging, 0 after; -1: not a dragged shape.
+    const std::tuple<const char*, const char*, int, int, int> steps[] = {
+        {"prgNice", ">2 >59", 5, 500, -1},
+        {"prgNice", "L20 >30 >101,40 l101,40", 10, 1000, -1},
+        {"prgNice", "L20 >-40,40 l-40,40", 0, 0, -1},
+        {"prgNice", "L10 >101 >31 l31", 5, 500, -1},
+        {"prgNice", "R50 >55 >101 r101", 5, 500, -1},
+        {"prgNice", "L50 R50 >5 >101 r101", 5, 500, -1},
+        {"prgNice", "l50", 8, 800, -1},
+        {"prgPerf", ">30", 100, 0, 0},
+        {"prgPerf", "R60 >30 r30", 100, 0, 0},
+        {"prgPerf", "L60 R60 >10 r10 l10", 100, 0, 0},
+        {"prgPerf", "L10 >17", 20, -80, 9},
+        {"prgPerf", ">169", 199, 99, 9},
+        {"prgPerf", ">175", 200, 100, 9},
+        {"prgPerf", ">-30 l-30", 0, -100, 9},
+        {"prgPerf", ">100", 0, -100, 0},
+        {"prgYFeel", "L10 >47 l47", 50, -50, 9},
+        {"prgSFeel", "L10 >94 l94 >20", 100, 0, 0},
+    };
+    for (const auto& [bar, script, value, kept, shape] : steps) {
+        SCOPED_TRACE(std::string(bar) + " " + script);
+        auto* gauge = run_.get<Gauge>(bar);
+        gauge->setPointerShape(9 - shape);
+        run_.play(bar, script);
+        EXPECT_EQ(gauge->value(), value);
+        EXPECT_EQ(stored(bar), kept);
+        if (shape >= 0) {
+            EXPECT_EQ(gauge->pointerShape(), shape);
+            EXPECT_EQ(gauge->cursor().shape(), shape ? Qt::SizeHorCursor : Qt::ArrowCursor);
+        }
+    }
+}
+
+// Every person and each of their relationships as the window shows them, chosen with the
+// keyboard; then saving writes the file as it was.
+TEST_F(MainWindowInputTest, ShowingEveryPersonAndRelationshipChangesNoByte) {
+    ImagePicker* faces = window_.personView().picker();
+    auto* relations = run_.get<ImagePicker>("imcRelationship");
+    auto* money = run_.get<QLineEdit>("txtMoney");
+    const auto caption = [this](const char* gauge) {
+        return run_.get<Gauge>(gauge)->captionText().toStdString();
+    };
+    QTest::keyClick(faces, Qt::Key_Home);
+    std::string seen;
+    for (int i = 0; i < faces->count(); ++i) {
+        if (i > 0)
+            QTest::keyClick(faces, Qt::Key_Down);
+        seen += "\n" + faces->currentText().toStdString() + " $" + money->text().toStdString() +
+                (money->isReadOnly() ? "-" : "");
+        for (int r = 0; r < relations->count(); ++r) {
+            if (r > 0)
+                QTest::keyClick(relations, Qt::Key_Down);
+            seen += " [" + relations->currentText().toStdString() + " " + caption("prgYFeel") +
+                    "/" + caption("prgSFeel") +
+                    (window_.relationships().youLoveShown() ? "Y" : "") +
+                    (window_.relationships().theyLoveShown() ? "S" : "") + "]";
+        }
+        window_.grab();
+    }
+    const char* const none = "No relationships! No relationships!/No relationships!]";
+    EXPECT_EQ(seen,
+              std::string("\nSmith, Jones, Al $-500 [") + none +
+                  "\nDoe, Ann $5000 [Doe, Bob 40/35Y] [Doe, Cy 20/5] [Eve 10/No relationships!]"
+                  "\nDoe, Bob $5000 [Doe, Ann 35/40S]\nDoe, Cy $100 [Doe, Ann 5/20]"
+                  "\nEve $0- [" +
+                  none + "\nRich,  $12345678 [" + none + "\nEve $0- [" + none);
     EXPECT_TRUE(run_.household().isSaved());
+    run_.messages.answers = {MessageAnswer::Yes};
+    EXPECT_TRUE(window_.save());
+    EXPECT_EQ(run_.onDisk(), run_.built.neighborhood);
+}
+
+// Commas in names, two persons of one name, two families of one name: each edit reaches the
+// record the entry was made from. Undo brings back the edit's person.
+TEST_F(MainWindowInputTest, EditsReachTheChosenRecordAndUndoBringsItBack) {
+    auto* money = run_.get<QLineEdit>("txtMoney");
+    ASSERT_TRUE(run_.choose(4));  // "Smith, Jones, Al"
+    money->setFocus();
+    money->selectAll();
+    QTest::keyClicks(money, QStringLiteral("91"));
+    EXPECT_EQ(run_.person(4).Money, 91);
+    EXPECT_EQ(run_.person(1).Money, 5000);
+    ASSERT_TRUE(run_.choose(3));  // the other Doe family
+    QTest::keyClicks(money, QStringLiteral("7"));
+    EXPECT_EQ(run_.person(3).Money, 1007);
+    EXPECT_EQ(run_.person(1).Money, 5000);
+    ASSERT_TRUE(run_.choose(6));  // the second Eve
+    run_.play("prgNeat", "L60 l60");
+    EXPECT_EQ(run_.person(6).Neat, 1000);
+    EXPECT_EQ(run_.person(5).Neat, 500);
+
+    // Undo with the focus in the money entry; the undone edit's person comes on screen.
+    ASSERT_TRUE(run_.choose(1));
+    money->setFocus();
+    const std::pair<int, const char*> undone[] = {{6, "5"}, {3, "100"}, {4, "-500"}};
+    for (const auto& [id, shows] : undone) {
+        QTest::keyClick(focused(), Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(window_.currentId(), id);
+        EXPECT_EQ((id == 6 ? QString::number(run_.get<Gauge>("prgNeat")->value()) : money->text())
+                      .toStdString(),
+                  shows);
+    }
+    EXPECT_TRUE(run_.household().isSaved());
+    QTest::keyClick(focused(), Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(run_.person(4).Money, 91);
+    QTest::keyClick(focused(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(run_.person(3).Money, 1007);
+}
+
+TEST_F(MainWindowInputTest, TabVisitsEveryControlInReadingOrderAndTheFocusIsAlwaysMarked) {
+    EXPECT_EQ(focused(), window_.personView().picker());
+    const QStringList expected =
+        QString(
+            "imcFaces imgMaxVEK imgMaxFAM prgNeat prgOutgoing prgActive prgPlayful prgNice "
+            "prgCleaning prgCooking prgMechanical prgCharisma prgBody prgLogic prgCreativity "
+            "imcRelationship prgYFeel chkYLove prgSFeel chkSLove imcJobIcon imcJobs prgPerf "
+            "btnGhost txtMoney btnSave btnExit btnHelp btnAbout imcFaces")
+            .split(' ');
+    QStringList visited;
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+        QWidget* was = focused();
+        ASSERT_NE(was, nullptr);
+        visited << was->objectName();
+        const QImage marked = was->grab().toImage();
+        QTest::keyClick(was, Qt::Key_Tab);
+        // The mark leaves with the focus.
+        EXPECT_TRUE(was->grab().toImage() != marked) << was->objectName().toStdString();
+    }
+    EXPECT_EQ(visited, expected);
+}
+
+TEST_F(MainWindowInputTest, TheWheelTurnsOnlyAListWithTheFocus) {
+    ImagePicker* faces = window_.personView().picker();
+    const QPointF at(faces->width() / 2.0, faces->height() / 2.0);
+    QWheelEvent wheel(at, faces->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    run_.get("prgNeat")->setFocus();
+    QApplication::sendEvent(faces, &wheel);
+    EXPECT_EQ(window_.currentId(), 1);
+    EXPECT_EQ(run_.get("prgNeat"), focused());
+    faces->setFocus();
+    QApplication::sendEvent(faces, &wheel);
+    EXPECT_EQ(window_.currentId(), 2);
+}
+
+TEST_F(MainWindowInputTest, TheBackgroundMenuPutsAKeptCopyBack) {
+    run_.play("prgNeat", "R5 r5");  // a control's own menu is not the window's
+    EXPECT_FALSE(window_.contextMenu()->isVisible());
+    const QPoint background(window_.width() - 2, 1);
+    QContextMenuEvent onBackground(QContextMenuEvent::Mouse, background,
+                                   window_.mapToGlobal(background));
+    QApplication::sendEvent(&window_, &onBackground);
+    QMenu* menu = window_.contextMenu();
+    ASSERT_TRUE(menu->isVisible());
+    QStringList actions;
+    for (QAction* a : menu->actions())
+        actions << a->text() + (a->isEnabled() ? "" : "-");
+    EXPECT_EQ(actions.join('|').toStdString(), "Undo-|Redo-||Restore a backup...||Help|About");
+    menu->close();
+
+    window_.restoreBackup();  // nothing kept yet
+    EXPECT_EQ(run_.messages.shown.back().icon, MessageIcon::Information);
+    run_.play("prgNeat", "L60 l60");
+    run_.messages.answers = {MessageAnswer::Yes};
+    ASSERT_TRUE(window_.save());
+    ASSERT_NE(run_.onDisk(), run_.built.neighborhood);
+    run_.chooser.answer = 0;
+    run_.messages.answers = {MessageAnswer::Yes};
+    menu->actions()[3]->trigger();
+    EXPECT_EQ(run_.onDisk(), run_.built.neighborhood);
+    EXPECT_EQ(run_.person(1).Neat, 500);  // loaded again
+    EXPECT_EQ(run_.get<Gauge>("prgNeat")->value(), 5);
+    // The file as it was before is kept too.
+    EXPECT_EQ(run_.chooser.offered.back().size(), 1u);
+    window_.restoreBackup();
+    EXPECT_EQ(run_.chooser.offered.back().size(), 2u);
 }
 
 }  // namespace

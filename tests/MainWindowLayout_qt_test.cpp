@@ -10,8 +10,6 @@
 #include <cstdlib>
 #include <sstream>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "support/Scripted.h"
 #include "ui/MainWindow.h"
@@ -54,25 +52,6 @@ imgHelp 3 3420 4575 1605 645   imgAbout 3 5445 4575 1605 645   imgLogo = 7200 45
 imgDiv(0) = 5205 0 120 5400   imgDiv(1) = 5205 1935 3525 120   imgDiv(2) = 5205 3255 3525 120
 imgDiv(3) = 5205 4365 3495 120   imgDiv(4) = 7500 3195 120 1350)";
 
-struct Place {
-    QString parent, name;
-    char fit;
-    QRect pixels;
-};
-std::vector<Place> places() {
-    std::vector<Place> all;
-    std::istringstream in(kPlaces);
-    std::string name;
-    char fit;
-    int left, top, width, height;
-    while (in >> name >> fit >> left >> top >> width >> height) {
-        const QStringList path = QString::fromStdString(name).split('/');
-        all.push_back({path.size() > 1 ? path[0] : QString(), path.back(), fit,
-                       QRect(left / 15, top / 15, width / 15, height / 15)});
-    }
-    return all;
-}
-
 const QColor kNavy(7, 0, 128);
 
 // The pixels the label's text covers when it paints itself at `size` on the navy background.
@@ -94,49 +73,53 @@ int inkOf(const QLabel& label, QSize size) {
 }
 
 void expectEveryElementAtItsPlace(const MainWindow& window) {
-    for (const Place& p : places()) {
-        SCOPED_TRACE(p.name.toStdString());
-        for (int i = 0; i < (p.fit == '3' ? 3 : 1); ++i) {
-            QWidget* w =
-                window.element(p.fit == '3' ? QString("%1(%2)").arg(p.name).arg(i) : p.name);
-            ASSERT_NE(w, nullptr);
-            EXPECT_EQ(w->isVisibleTo(&window), p.fit != 'h' && i == 0);
-            const QWidget* parent = p.parent.isEmpty() ? &window : window.element(p.parent);
-            ASSERT_TRUE(parent->isAncestorOf(w));
-            const QRect got(w->mapTo(parent, QPoint(0, 0)), w->size()), want = p.pixels;
-            auto* label = qobject_cast<QLabel*>(w);
-            if (QString("=h3").contains(p.fit)) {
+    std::istringstream in(kPlaces);
+    std::string name;
+    char fit;
+    for (int left, top, width, height; in >> name >> fit >> left >> top >> width >> height;) {
+        SCOPED_TRACE(name);
+        const QStringList path = QString::fromStdString(name).split('/');
+        const QWidget* parent = path.size() > 1 ? window.element(path[0]) : &window;
+        const QRect want(left / 15, top / 15, width / 15, height / 15);
+        const QString own = path.back();
+        for (int i = 0; i < (fit == '3' ? 3 : 1); ++i) {
+            QWidget* w = window.element(fit == '3' ? QString("%1(%2)").arg(own).arg(i) : own);
+            ASSERT_TRUE(w && parent->isAncestorOf(w));
+            EXPECT_EQ(w->isVisibleTo(&window), fit != 'h' && i == 0);
+            const QRect got(w->mapTo(parent, QPoint(0, 0)), w->size());
+            // Controls lie above the panels, the faces and captions under them.
+            const QRegularExpression control("^(prg|imc|btn|imgMax)"),
+                caption("^lbl(Save|Exit|Help|About|Ghost)$");
+            if (control.match(own).hasMatch() || caption.match(own).hasMatch()) {
+                EXPECT_EQ(window.childAt(got.center()),
+                          window.element(QString(own).replace("lbl", "btn")));
+            }
+            if (QString("=h3").contains(fit)) {
                 EXPECT_EQ(got, want);
                 continue;
             }
+            auto* label = qobject_cast<QLabel*>(w);
             ASSERT_NE(label, nullptr);
-            EXPECT_EQ(got.top(), want.top());
-            EXPECT_EQ(got.height(), want.height());
+            EXPECT_EQ(QRect(0, got.top(), 0, got.height()), QRect(0, want.top(), 0, want.height()));
             EXPECT_GE(got.width(), want.width());
             // The left edge, the right edge or twice the centre, within a pixel and a half.
-            const int edge = p.fit == '<' ? got.left() - want.left()
-                             : p.fit == '>'
-                                 ? got.left() + got.width() - want.left()
+            const int edge = fit == '<' ? got.left() - want.left()
+                             : fit == '>'
+                                 ? got.right() + 1 - want.left()
                                  : 2 * got.left() + got.width() - 2 * want.left() - want.width();
-            EXPECT_LE(std::abs(edge), p.fit == '|' ? 3 : 0);
+            EXPECT_LE(std::abs(edge), fit == '|' ? 3 : 0);
             // It shows all of its text: more room would show no more.
             EXPECT_EQ(inkOf(*label, got.size()), inkOf(*label, got.size() + QSize(60, 0)))
                 << got.width() << " px for " << label->text().toStdString();
             const QString family = QFontInfo(label->font()).family();
             EXPECT_TRUE(family == "Arial" || family == "Liberation Sans") << family.toStdString();
-            EXPECT_TRUE(QFontInfo(label->font()).bold());
-            EXPECT_DOUBLE_EQ(label->font().pointSizeF(), 9.75);
-            EXPECT_EQ(label->palette().color(label->foregroundRole()), QColor(Qt::white));
+            EXPECT_EQ(QString("%1 %2 %3")
+                          .arg(QFontInfo(label->font()).bold())
+                          .arg(label->font().pointSizeF())
+                          .arg(label->palette().color(label->foregroundRole()).name()),
+                      "1 9.75 #ffffff");
         }
     }
-}
-
-// A string table whose texts name their id, longer than the built-in ones.
-StringTable numberedTable() {
-    std::string source;
-    for (int id = 100; id <= 160; ++id)
-        source += std::to_string(id) + " \"Text number " + std::to_string(id) + "\"\n";
-    return StringTable::parse(source);
 }
 
 TEST(MainWindowLayout, FixedNavyWindowWithEveryElementAtItsPlaceAndEveryLabelReadable) {
@@ -148,86 +131,48 @@ TEST(MainWindowLayout, FixedNavyWindowWithEveryElementAtItsPlaceAndEveryLabelRea
     EXPECT_EQ(window.size(), QSize(582, 355));
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Vondrel V0.40A - [Only for BETA testers!!]"));
     ASSERT_EQ(window.childAt(1, 1), nullptr);
-    const QImage shot = window.grab().toImage();
-    EXPECT_EQ(shot.pixelColor(1, 1), kNavy);
-    EXPECT_EQ(shot.pixelColor(300, 350), kNavy);
+    EXPECT_EQ(window.grab().toImage().pixelColor(1, 1), kNavy);
     expectEveryElementAtItsPlace(window);
 
-    // Controls lie above the panels, faces and captions under them.
-    for (const Place& p : places()) {
-        QWidget* w = window.element(p.name);
-        if (!w)
-            continue;  // faces, at their places above
-        const QRect r(w->mapTo(&window, QPoint(0, 0)), w->size());
-        if (QRegularExpression("^(prg|imc|btn|imgMax)").match(p.name).hasMatch()) {
-            for (QPoint at :
-                 {r.center(), r.topLeft() + QPoint(2, 2), r.bottomRight() - QPoint(2, 2)})
-                EXPECT_EQ(window.childAt(at), w) << p.name.toStdString();
-        }
-        if (QRegularExpression("^lbl(Save|Exit|Help|About|Ghost)$").match(p.name).hasMatch()) {
-            const QString button = QString(p.name).replace("lbl", "btn");
-            EXPECT_EQ(window.childAt(r.center()), window.element(button)) << p.name.toStdString();
-        }
-    }
-
-    const StringTable table = numberedTable();
-    MainWindow longer(messages, {}, table);
-    longer.setCaptions();
-    EXPECT_GT(longer.element("lblSave")->width(), 100);  // the design's 1500 twips
-    expectEveryElementAtItsPlace(longer);
+    // Money takes seven typed digits and nothing else; lingering offers 01 to 10.
+    auto* money = qobject_cast<QLineEdit*>(window.element("txtMoney"));
+    QTest::keyClicks(money, QStringLiteral("12x3456789"));
+    EXPECT_EQ(money->text(), QStringLiteral("1234567"));
+    auto* lingering = qobject_cast<QComboBox*>(window.element("cmbLingering"));
+    QStringList items;
+    for (int i = 0; i < lingering->count(); ++i)
+        items << lingering->itemText(i);
+    EXPECT_EQ(items.join(' '), QStringLiteral("01 02 03 04 05 06 07 08 09 10"));
 }
 
-TEST(MainWindowLayout, CaptionsAndHintsComeFromTheirStringTableIds) {
+TEST(MainWindowLayout, CaptionsAndHintsComeFromTheirStringTableIdsAndLongerOnesFit) {
+    // A string table whose texts name their id, longer than the built-in ones.
+    std::string source;
+    for (int id = 100; id <= 160; ++id)
+        source += std::to_string(id) + " \"Text number " + std::to_string(id) + "\"\n";
+    const StringTable table = StringTable::parse(source);
     ScriptedMessageBoxes messages;
-    MainWindow builtIn(messages, {});
-    const auto text = [](const MainWindow& w, const char* name) {
-        return qobject_cast<QLabel*>(w.element(name))->text().toStdString();
-    };
-    EXPECT_EQ(text(builtIn, "lblPerf"), "Perf.:");  // as designed, until the captions are set
-    builtIn.setCaptions();
-    EXPECT_EQ(text(builtIn, "lblPerf"), "Perf:");
-    EXPECT_EQ(text(builtIn, "lblGhost"), "Ghost:");
-    EXPECT_EQ(builtIn.element("prgSFeel")->toolTip(),
-              QStringLiteral("How the Vek feels about you"));
-
-    const StringTable table = numberedTable();
     MainWindow window(messages, {}, table);
     window.setCaptions();
+    window.show();
     std::istringstream captions(
         "lblSelectyourVek 101 lblAttributes 104 lblAbilities 105 lblNeat 106 lblOutgoing 107 "
         "lblActive 108 lblPlayful 109 lblNice 110 lblCleaning 111 lblCooking 112 lblMechanical 113 "
         "lblCharisma 114 lblBody 115 lblLogic 116 lblCreativity 117 lblRelationships 118 "
         "lbllFamName 121 lbllAddress 122 lblMoney 123 lblGhost 124 lblSave 125 lblExit 126 "
-        "lblHelp 127 lblAbout 128 lblJob 143 lblPerf 144");
+        "lblHelp 127 lblAbout 128 lblJob 143 lblPerf 144 imgMaxVEK 102 imgMaxFAM 103 prgYFeel 119 "
+        "prgSFeel 120");
     std::string name;
-    int count = 0;
-    for (int id; captions >> name >> id; ++count)
-        EXPECT_EQ(text(window, name.c_str()), "Text number " + std::to_string(id)) << name;
-    EXPECT_EQ(count, 26);
-    const std::pair<const char*, const char*> hints[] = {
-        {"imgMaxVEK", "Text number 102"},    {"imgMaxFAM", "Text number 103"},
-        {"prgYFeel", "Text number 119"},     {"prgSFeel", "Text number 120"},
-        {"chkYLove", "You love this Vek ?"}, {"chkSLove", "This Vek love you ?"},
-    };
-    for (const auto& [name, hint] : hints)
-        EXPECT_EQ(window.element(name)->toolTip().toStdString(), hint) << name;
-}
-
-TEST(MainWindowLayout, MoneyTakesSevenTypedDigitsAndLingeringOffersOneToTen) {
-    ScriptedMessageBoxes messages;
-    MainWindow window(messages, {});
-    auto* money = qobject_cast<QLineEdit*>(window.element("txtMoney"));
-    money->selectAll();
-    QTest::keyClicks(money, QStringLiteral("123456789"));
-    EXPECT_EQ(money->text(), QStringLiteral("1234567"));
-    money->setText(QStringLiteral("-123456789"));
-    EXPECT_EQ(money->text(), QStringLiteral("-123456789"));
-
-    auto* lingering = qobject_cast<QComboBox*>(window.element("cmbLingering"));
-    QStringList items;
-    for (int i = 0; i < lingering->count(); ++i)
-        items << lingering->itemText(i);
-    EXPECT_EQ(items, (QStringList{"01", "02", "03", "04", "05", "06", "07", "08", "09", "10"}));
+    for (int id; captions >> name >> id;) {
+        QWidget* w = window.element(QString::fromStdString(name));
+        auto* label = qobject_cast<QLabel*>(w);
+        EXPECT_EQ((label ? label->text() : w->toolTip()).toStdString(),
+                  "Text number " + std::to_string(id));
+    }
+    EXPECT_EQ(window.element("chkYLove")->toolTip(), QStringLiteral("You love this Vek ?"));
+    EXPECT_EQ(window.element("chkSLove")->toolTip(), QStringLiteral("This Vek love you ?"));
+    EXPECT_GT(window.element("lblSave")->width(), 100);  // the design's 1500 twips
+    expectEveryElementAtItsPlace(window);
 }
 
 }  // namespace

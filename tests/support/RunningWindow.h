@@ -5,6 +5,7 @@
 // delivers them.
 
 #include <QApplication>
+#include <QComboBox>
 #include <QTest>
 #include <QWindow>
 #include <cctype>
@@ -12,7 +13,9 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
+#include "base/FileIO.h"
 #include "support/GameBuilder.h"
 #include "support/Scripted.h"
 #include "support/TempDir.h"
@@ -62,33 +65,42 @@ inline void releaseHeld(QWidget* w) {
     }
 }
 
+// Records the help topics asked for.
+struct ScriptedHelp : HelpOpener {
+    std::vector<std::string> opened;
+    void open(std::string_view file, std::string_view topic) override {
+        opened.push_back(std::string(file) + "#" + std::string(topic));
+    }
+};
+
+// The window shown and active, on the game's first person.
 class RunningWindow {
   public:
     explicit RunningWindow(const build::GameSpec& game) : built(build::build(game)) {
         build::writeGameFolder(built, folder.path());
         services.game = &game_;
         services.chooser = &chooser;
+        services.help = &help;
         services.backupRoot = folder.path() / "data";
-        start();
-    }
-
-    // Starts a fresh window on the same folder (what the player sees after a restart).
-    void start() {
-        window.reset();
-        splash = std::make_unique<SplashWindow>();
         StartOptions options;
         options.gameDir = folder.path().string();
-        window = startUp(services, options, *splash);
+        window = startUp(services, options, splash);
+        window->show();
+        QApplication::setActiveWindow(window.get());
     }
+    ~RunningWindow() { releaseHeld(window.get()); }
 
     // Chooses the person picker's entry of record `id` as the player would.
     bool choose(int id) {
         ImagePicker* picker = window->personView().picker();
-        if (!picker->selectId(id))
-            return false;
-        emit picker->activated(picker->currentIndex());
+        return picker->selectId(id) && choose(picker, picker->currentIndex());
+    }
+    static bool choose(QComboBox* box, int index) {
+        box->setCurrentIndex(index);
+        emit box->activated(index);
         return true;
     }
+    void play(const char* name, const std::string& script) { gesture(get(name), script); }
 
     template <typename W = QWidget>
     W* get(const char* name) const {
@@ -96,8 +108,8 @@ class RunningWindow {
     }
     Household& household() const { return *window->household(); }
     const PersonRecord& person(int id) const { return household().person(id); }
-    std::filesystem::path neighborhoodPath() const {
-        return folder.path() / "UserData" / "Neighborhood.iff";
+    Bytes onDisk() const {
+        return *readWholeFile(folder.path() / "UserData" / "Neighborhood.iff").bytes;
     }
 
     TempDir folder;
@@ -108,8 +120,9 @@ class RunningWindow {
     ScriptedMessageBoxes messages;
     ScriptedRunningGame game_;
     ScriptedListChooser chooser;
+    ScriptedHelp help;
     PlatformServices services{registry, settings, picker, messages, nullptr, nullptr, nullptr, {}};
-    std::unique_ptr<SplashWindow> splash;
+    SplashWindow splash;
     std::unique_ptr<MainWindow> window;
 };
 
