@@ -25,43 +25,31 @@
 
 namespace vondrel::testing {
 
-// Mouse input through the widget's top-level window, so that Qt picks the receiver (pointer
-// tracking, the grab while a button is held, disabled widgets) as it does in the program.
-// `at` is relative to `w` and may lie outside it.
-inline void mouse(QTest::MouseAction action, QWidget* w, QPoint at, Qt::MouseButton button,
-                  Qt::KeyboardModifiers modifiers = {}) {
-    QTest::mouseEvent(action, w->window()->windowHandle(), button, modifiers,
-                      w->mapTo(w->window(), at));
-}
-
-// Plays a gesture on `w`: space-separated steps "<action><x>[,<y>][S][C][A]", where the action
-// is L, R or M (press left, right or middle), l, r or m (release it) or > (move); y is the
-// middle of `w` when left out, and S, C and A hold Shift, Ctrl and Alt.
+// Plays a gesture on `w`: space-separated steps "<action><x>[,<y>]", where the action is L, R
+// or M (press left, right or middle), l, r or m (release it) or > (move); y is the middle of
+// `w` when left out, and x and y may lie outside `w`. The input goes through the window, so
+// that Qt picks the receiver (pointer tracking, the grab while a button is held, disabled
+// widgets) as it does in the program.
 inline void gesture(QWidget* w, const std::string& script) {
     std::istringstream steps(script);
     for (std::string step; steps >> step;) {
-        int x = 0, y = w->height() / 2, used = 0;
-        if (std::sscanf(step.c_str() + 1, "%d,%d%n", &x, &y, &used) < 2)
-            std::sscanf(step.c_str() + 1, "%d%n", &x, &used);
-        Qt::KeyboardModifiers modifiers;
-        for (char m : step.substr(1 + static_cast<std::size_t>(used)))
-            modifiers |= m == 'S'   ? Qt::ShiftModifier
-                         : m == 'C' ? Qt::ControlModifier
-                                    : Qt::AltModifier;
+        int x = 0, y = w->height() / 2;
+        std::sscanf(step.c_str() + 1, "%d,%d", &x, &y);
         const auto b = std::string("lrm").find(static_cast<char>(step[0] | 0x20));
-        const auto button = b == std::string::npos ? Qt::NoButton : Qt::MouseButton(1 << b);
-        mouse(step[0] == '>'               ? QTest::MouseMove
-              : std::islower(step[0]) != 0 ? QTest::MouseRelease
-                                           : QTest::MousePress,
-              w, {x, y}, button, modifiers);
+        QTest::mouseEvent(step[0] == '>'               ? QTest::MouseMove
+                          : std::islower(step[0]) != 0 ? QTest::MouseRelease
+                                                       : QTest::MousePress,
+                          w->window()->windowHandle(),
+                          b == std::string::npos ? Qt::NoButton : Qt::MouseButton(1 << b), {},
+                          w->mapTo(w->window(), QPoint(x, y)));
     }
 }
 
 // Lets go of every button still held, so that no grab outlives a test.
 inline void releaseHeld(QWidget* w) {
-    for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
-        if (QGuiApplication::mouseButtons() & b)
-            mouse(QTest::MouseRelease, w->window(), {1, 1}, b);
+    for (int b = 0; b < 3; ++b) {
+        if (QGuiApplication::mouseButtons() & (1 << b))
+            gesture(w->window(), std::string(1, "lrm"[b]) + "1,1");
     }
 }
 
