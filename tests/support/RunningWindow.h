@@ -19,7 +19,6 @@
 #include "support/GameBuilder.h"
 #include "support/Scripted.h"
 #include "support/TempDir.h"
-#include "ui/Gauge.h"
 #include "ui/ImagePicker.h"
 #include "ui/Startup.h"
 
