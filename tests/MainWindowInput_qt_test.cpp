@@ -168,6 +168,7 @@ TEST_F(MainWindowInputTest, ThePointerLightsTheButtonUnderItAndAnyButtonPressesO
 }
 
 TEST_F(MainWindowInputTest, EveryControlStoresThroughTheHouseholdIntoItsOwnRecordAndField) {
+    People expected = people();
     auto* perf = run_.get<Gauge>("prgPerf");
     std::istringstream words(
         "0 Dismal 30 Dismal 31 Poor 50 Poor 51 Average 130 Average 131 Good 150 Good "
@@ -229,7 +230,6 @@ TEST_F(MainWindowInputTest, EveryControlStoresThroughTheHouseholdIntoItsOwnRecor
         {"cmbLingering", "#9", [](P& p) { p[1].LingerHouse = 10; }, "10"},
         {"btnGhost", "L5,5 l5,5", [](P& p) { p[1].IsGhost = kFalse; }},
     };
-    People expected = people();
     for (const Edit& e : edits) {
         SCOPED_TRACE(std::string(e.control) + " " + e.input);
         QWidget* control = run_.get(e.control);
