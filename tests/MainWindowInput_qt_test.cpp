@@ -196,7 +196,7 @@ TEST_F(MainWindowInputTest, EveryControlStoresThroughTheHouseholdIntoItsOwnRecor
         // Only the left button drags a bar; where it is let go, the value is stored.
         {"prgNice", ">2 >59", {}},
         {"prgNice", "L20 >30 >101,40 l101,40", [](P& p) { p[1].Nice = 1000; }},
-        {"prgNice", "R50 >55 >101 r101", {}},
+        {"prgNice", "R50 >55 >20 r20", {}},
         {"prgNice", "L50 R50 >5 >101 r101", {}},
         {"prgNice", "l50", [](P& p) { p[1].Nice = 800; }},
         {"prgNice", "L4 l4", [](P& p) { p[1].Nice = 100; }},
@@ -251,6 +251,7 @@ TEST_F(MainWindowInputTest, EveryControlStoresThroughTheHouseholdIntoItsOwnRecor
     // Maximizing asks both questions first (answered Yes) and shows the result.
     run_.messages.answers = {MessageAnswer::Yes, MessageAnswer::Yes};
     run_.play("imgMaxVEK", "L5,5 l5,5");
+    EXPECT_TRUE(run_.messages.answers.empty());
     EXPECT_EQ(run_.person(1).Creativity, 1000);
     EXPECT_EQ(run_.person(2).Relation[1], 100);
     EXPECT_EQ(run_.get<QComboBox>("imcJobs")->currentText(), QStringLiteral("Superstar"));
@@ -296,7 +297,8 @@ TEST_F(MainWindowInputTest, EveryControlStoresThroughTheHouseholdIntoItsOwnRecor
     EXPECT_EQ(run_.onDisk(), run_.built.neighborhood);
     EXPECT_EQ(run_.person(1).Neat, 500);  // loaded again
     EXPECT_EQ(run_.get<Gauge>("prgNeat")->value(), 5);
-    EXPECT_EQ(run_.chooser.offered.back().size(), 1u);
+    ASSERT_EQ(run_.chooser.offered.size(), 1u);
+    EXPECT_EQ(run_.chooser.offered[0].size(), 1u);
     window_.restoreBackup();
     EXPECT_EQ(run_.chooser.offered.back().size(), 2u);
 }
