@@ -65,13 +65,7 @@ class RunningWindow {
   public:
     explicit RunningWindow(const build::GameSpec& game) : built(build::build(game)) {
         build::writeGameFolder(built, folder.path());
-        services.game = &game_;
-        services.chooser = &chooser;
-        services.help = &help;
-        services.backupRoot = folder.path() / "data";
-        StartOptions options;
-        options.gameDir = folder.path().string();
-        window = startUp(services, options, splash);
+        window = startUp(services, {folder.path().string()}, splash);
         window->show();
         QApplication::setActiveWindow(window.get());
     }
@@ -108,7 +102,8 @@ class RunningWindow {
     ScriptedRunningGame game_;
     ScriptedListChooser chooser;
     ScriptedHelp help;
-    PlatformServices services{registry, settings, picker, messages, nullptr, nullptr, nullptr, {}};
+    PlatformServices services{registry, settings, picker,   messages,
+                              &help,    &game_,   &chooser, folder.path() / "data"};
     SplashWindow splash;
     std::unique_ptr<MainWindow> window;
 };
