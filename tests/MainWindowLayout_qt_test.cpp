@@ -71,9 +71,9 @@ void expectEveryElementAtItsPlace(const MainWindow& window, bool numbered) {
             EXPECT_EQ(w->isVisibleTo(&window), fit != 'h' && i == 0);
             const QRect got(w->mapTo(parent, QPoint(0, 0)), w->size());
             // Controls lie above the panels, the faces and captions under them.
-            if (QRegularExpression("^(prg|imc|btn|imgMax|lbl(Save|Exit|Help|About|Ghost)$)")
-                    .match(own)
-                    .hasMatch()) {
+            static const QRegularExpression above(
+                "^(prg|imc|btn|imgMax|lbl(Save|Exit|Help|About|Ghost)$)");
+            if (above.match(own).hasMatch()) {
                 EXPECT_EQ(window.childAt(got.center()),
                           window.element(QString(own).replace("lbl", "btn")));
             }
