@@ -75,12 +75,14 @@ TEST(Gauge, FillsTheValueShareDrawingValuesOutsideTheRangeClampedAndOutlinesItsC
 
 using People = std::array<PersonRecord, 9>;  // by id
 
-// The window on the odd household (testing::oddHousehold), showing Ann (1). The portrait of
-// the person without a first name is all mask colour.
+// The window on the odd household (testing::oddHousehold), showing Ann (1), whose Neat of 250
+// shows as 2 (halves go to the even neighbour). The portrait of the person without a first
+// name is all mask colour.
 class MainWindowInputTest : public ::testing::Test {
   protected:
     static build::GameSpec game() {
         build::GameSpec spec = testing::oddHousehold();
+        spec.persons[0].neat = 250;
         spec.persons[6].portrait = build::solidPortrait({192, 192, 192});
         return spec;
     }
@@ -182,7 +184,7 @@ TEST_F(MainWindowInputTest, EveryControlStoresThroughTheHouseholdIntoItsOwnRecor
         const char* listShows = "";
     };
     const Edit edits[] = {
-        {"prgNeat", "@Right", [](P& p) { p[1].Neat = 600; }},
+        {"prgNeat", "@Right", [](P& p) { p[1].Neat = 300; }},
         {"prgOutgoing", "L58 l58", [](P& p) { p[1].Outgoing = 1000; }},
         {"prgActive", "@End", [](P& p) { p[1].Active = 1000; }},
         {"prgPlayful", "@Home", [](P& p) { p[1].Playful = 0; }},
@@ -285,8 +287,8 @@ TEST_F(MainWindowInputTest, EveryControlStoresThroughTheHouseholdIntoItsOwnRecor
     menu->actions()[3]->trigger();
     menu->close();
     EXPECT_EQ(run_.onDisk(), run_.built.neighborhood);
-    EXPECT_EQ(run_.person(1).Neat, 500);  // loaded again
-    EXPECT_EQ(run_.get<Gauge>("prgNeat")->value(), 5);
+    EXPECT_EQ(run_.person(1).Neat, 250);                // loaded again,
+    EXPECT_EQ(run_.get<Gauge>("prgNeat")->value(), 5);  // Al's on screen
     ASSERT_EQ(run_.chooser.offered.size(), 1u);
     EXPECT_EQ(run_.chooser.offered[0].size(), 1u);
     window_.restoreBackup();
