@@ -1,6 +1,7 @@
 #include "gamedata/CharacterFile.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "base/Cp1252.h"
 
@@ -16,6 +17,36 @@ constexpr std::size_t kPortraitOffset = 76;
 constexpr std::uint8_t kPortraitHeader[] = {'B',  'M',  'P',  '_',  0x00, 0x00, 0x07,
                                             0xEE, 0x07, 0xD4, 0x00, 0x10, 't',  'h',
                                             'u',  'm',  'b',  'n',  'a',  'i',  'l'};
+
+// The header's rarest byte in a played game's files, the low byte of its first number:
+// "BMP_" and the numbers after it begin every picture block, and its letters are common in
+// any text. The library's byte search finds it many bytes at a time; only its hits, and of
+// those only the ones with the other number's low byte two places on, are compared in full.
+constexpr std::size_t kRareByte = 7;
+constexpr std::size_t kOtherRareByte = 9;
+static_assert(kPortraitHeader[kRareByte] == 0xEE && kPortraitHeader[kOtherRareByte] == 0xD4);
+
+// The first portrait header at or after `from`.
+std::size_t findPortraitHeader(ByteView data, std::size_t from) {
+    constexpr std::size_t length = sizeof kPortraitHeader;
+    if (from > data.size() || data.size() - from < length)
+        return kNoMatch;
+    const std::uint8_t* const base = data.data();
+    // The rare byte of the last place a header can start.
+    const std::uint8_t* const last = base + (data.size() - length) + kRareByte;
+    for (const std::uint8_t* p = base + from + kRareByte; p <= last; ++p) {
+        p = static_cast<const std::uint8_t*>(
+            std::memchr(p, kPortraitHeader[kRareByte], static_cast<std::size_t>(last - p) + 1));
+        if (p == nullptr)
+            return kNoMatch;
+        const std::uint8_t* const start = p - kRareByte;
+        if (start[kOtherRareByte] == kPortraitHeader[kOtherRareByte] &&
+            std::memcmp(start, kPortraitHeader, length) == 0) {
+            return static_cast<std::size_t>(start - base);
+        }
+    }
+    return kNoMatch;
+}
 
 }  // namespace
 
@@ -51,7 +82,7 @@ CharacterFile readCharacterFile(std::string_view fileNameUtf8, ByteView data) {
         file.personKey.assign(reinterpret_cast<const char*>(data.data() + keyStart), keyLen);
     }
 
-    const std::size_t header = findBytes(data, kPortraitHeader, anchor + kSearchOffset);
+    const std::size_t header = findPortraitHeader(data, anchor + kSearchOffset);
     if (header != kNoMatch) {
         const std::size_t start = std::min(header + kPortraitOffset, data.size());
         const std::size_t len = std::min(kPortraitSize, data.size() - start);
