@@ -229,7 +229,9 @@ ReadResult readWholeFile(const std::filesystem::path& path, std::uint64_t limit)
         file.get(), limit,
         [&](std::size_t want, std::size_t) {
             if (want > bytes.capacity()) {
-                bytes.reserve(want);
+                // A file that keeps growing past its size is read in small steps: grow by
+                // half each time, so it is not copied once per step.
+                bytes.reserve(std::max(want, bytes.capacity() + bytes.capacity() / 2));
                 preferLargePages(bytes.data(), bytes.capacity());
             }
             bytes.resize(want);
