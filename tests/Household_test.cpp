@@ -116,6 +116,7 @@ TEST_F(HouseholdTest, EachEditWritesExactlyItsValuesInTheRecordItNames) {
          [](H& x) { return x.setGhost(7, true); },
          {{nameless + 152, 2, 1}, {nameless + 154, 2, 1}}},
         {"lingering", [](H& x) { return x.setLingerHouse(1, 10); }, {{ann + 152, 2, 10}}},
+        {"no house 11", [](H& x) { return x.setLingerHouse(1, 11); }, {}},
         {"maximize person", [](H& x) { return x.maximizePerson(2, true, true); },
          best({"bob"}, {{bob + 130, 2, 2},
                         {bob + 132, 2, 9},
@@ -252,6 +253,7 @@ TEST(Backups, KeepTheNewestTwentyInAFolderOfEachGame) {
     EXPECT_EQ(backupFolderName(pathFromUtf8("/games/Vé:ks*")),
               backupFolderName(pathFromUtf8("/games/Vé:ks*/")));
     EXPECT_EQ(backupFolderName(pathFromUtf8("/games/Vé:ks*")).substr(0, 7), "V___ks_");
+    EXPECT_EQ(backupFolderName("/").substr(0, 5), "game-");
 
     const auto t0 = std::chrono::system_clock::from_time_t(1'700'000'000);
     for (int i = 0; i < 22; ++i)
