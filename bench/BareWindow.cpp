@@ -20,5 +20,5 @@ int main(int argc, char** argv) {
     window.setFixedSize(582, 355);
     window.show();
     QApplication::processEvents();
-    return window.grab().save(QString::fromLocal8Bit(argv[1]), "PNG") ? 0 : 1;
+    return window.grab().save(QString::fromLocal8Bit(argv[1]), "PNG", 80) ? 0 : 1;
 }

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "base/Cp1252.h"
+#include "base/FileDevice.h"
 #include "base/FileIO.h"
 #include "model/Persons.h"
+#include "support/TempDir.h"
 
 namespace vondrel {
 namespace {
@@ -13,7 +15,11 @@ TEST(Model, BooleansAndTheTableOfFiveHundredAndOneZeroedIndependentSlots) {
     Persons a;
     const PersonRecord& last = a[500];
     EXPECT_EQ(last.FirstName, "");
-    for (const Integer v : {last.Id, last.Neat, last.JobTrack, last.House, last.Sex, last.IsGhost})
+    for (const Integer v :
+         {last.Id,       last.Neat,        last.Outgoing,   last.Active,   last.Playful,
+          last.Nice,     last.Cooking,     last.Mechanical, last.Charisma, last.Body,
+          last.Logic,    last.Creativity,  last.JobTrack,   last.JobLevel, last.JobPerformance,
+          last.Cleaning, last.LingerHouse, last.House,      last.Sex,      last.IsGhost})
         EXPECT_EQ(v, 0);
     EXPECT_EQ(last.NamePos + last.MoneyPos + last.Money, 0);
     EXPECT_EQ(a[500].HasRelation.size(), 501u);
@@ -67,6 +73,16 @@ TEST(FileIO, SizesInWordsAndFilesWhoseSizeTheSystemDoesNotGive) {
     EXPECT_EQ(readWholeFile(cmdline, n - 1).error,
               "it holds " + holds + std::to_string(n - 1) + " bytes Vondrel reads");
 #endif
+}
+
+TEST(FileIO, AFileIsReplacedWholeOrNotAtAll) {
+    testing::TempDir dir;
+    const std::filesystem::path file = dir.path() / "Neighborhood.iff";
+    EXPECT_EQ(writeNewFile(file, Bytes{1, 2, 3}), "");
+    EXPECT_NE(writeNewFile(file, Bytes{4}), "");  // never over an existing file
+    EXPECT_EQ(replaceFile(file, Bytes{5, 6}), "");
+    EXPECT_NE(replaceFile(dir.path() / "gone" / "x.iff", Bytes{7}), "");
+    EXPECT_EQ(readWholeFile(file).bytes, (Bytes{5, 6}));
 }
 
 }  // namespace

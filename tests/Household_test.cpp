@@ -119,7 +119,9 @@ TEST_F(HouseholdTest, EachEditWritesExactlyItsValuesInTheRecordItNames) {
         {[](H& x) { return x.setLingerHouse(1, 10); }, {{ann + 152, 2, 10}}},
         {[](H& x) { return x.maximizePerson(2, true, true); }, best({"bob"}, bobsBest)},
         {[](H& x) { return x.maximizeFamily(1, 0, 0); }, best({"ann", "bob"}, {})},
-        // A rejected file, an empty slot, no entry toward Cy, no family, the value it has.
+        // No house 11, a rejected file, an empty slot, no entry toward Cy, no family, the value
+        // it has.
+        {[](H& x) { return x.setLingerHouse(1, 11); }, {}},
         {[](H& x) { return x.setAttribute(8, A::Neat, 0); }, {}},
         {[](H& x) { return x.setAttribute(9, A::Neat, 0); }, {}},
         {[](H& x) { return x.setRelation(2, 3, 50); }, {}},
@@ -248,6 +250,7 @@ TEST(Backups, KeepTheNewestTwentyInAFolderOfEachGame) {
     EXPECT_EQ(backupFolderName(pathFromUtf8("/games/Vé:ks*")),
               backupFolderName(pathFromUtf8("/games/Vé:ks*/")));
     EXPECT_EQ(backupFolderName(pathFromUtf8("/games/Vé:ks*")).substr(0, 7), "V___ks_");
+    EXPECT_EQ(backupFolderName("/").substr(0, 5), "game-");
 
     const auto t0 = std::chrono::system_clock::from_time_t(1'700'000'000);
     for (int i = 0; i < 22; ++i)

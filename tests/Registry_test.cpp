@@ -265,7 +265,7 @@ TEST(WinePrefixDiscovery, FindsTheGameInProtonLutrisAndBottlesPrefixes) {
         {".steam/steam/steamapps/compatdata/17/pfx", "", ""},
         {"Games/the-veks", "", ""},
         {"wine/veks", ".config/lutris/games/the-veks-1700.yml",
-         "game:\n  exe: drive_c/Veks/VEKS.EXE\n  prefix: ~/wine/veks\nwine:\n  version: lutris-7\n"},
+         "game:\n  exe: drive_c/Veks/VEKS.EXE\n  prefix: '~/wine/veks'\nwine:\n  version: lutris-7\n"},
         {".local/share/bottles/bottles/Veks", "", ""},
     };
     // clang-format on

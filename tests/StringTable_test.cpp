@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "editing/Careers.h"
 #include "resources/StringTable.h"
 
 namespace vondrel {
@@ -10,11 +11,14 @@ TEST(StringTable, BuiltInTableHoldsEveryIdTheProgramUses) {
     // Every id from 101 to 351 but two the program never uses.
     for (int id = 101; id <= 351; ++id)
         EXPECT_EQ(t.text(id).empty(), id == 129 || id == 130) << id;
-    const std::pair<int, const char*> texts[] = {{101, "Select your Vek:"},
-                                                 {140, "Error on trying to read the file "},
-                                                 {161, "Waiter"},
-                                                 {262, "Waitress"},
-                                                 {999, ""}};
+    const std::pair<int, const char*> texts[] = {
+        {101, "Select your Vek:"},
+        {140, "Error on trying to read the file "},
+        {161, "Waiter"},
+        {262, "Waitress"},
+        {titleId(CareerTitleTable[4], 0, 2), "Patrolman"},
+        {titleId(CareerTitleTable[4], 1, 2), "Patrolwoman"},
+        {999, ""}};
     for (const auto& [id, text] : texts)
         EXPECT_EQ(t.text(id), text) << id;
 }

@@ -54,6 +54,20 @@ inline constexpr std::uint64_t kDefaultReadLimit = 256 * kMebibyte;
 ReadResult readWholeFile(const std::filesystem::path& path,
                          std::uint64_t limit = kDefaultReadLimit);
 
+// Reads whole files one after another into one buffer that only grows and is never cleared,
+// so that a file costs its open and its read, not a fresh allocation and a zero fill.
+class FileReader {
+  public:
+    // The bytes of the file at `path`, valid until the next read, under the rules of
+    // readWholeFile; nothing, with the reason in `error`, when it cannot be read.
+    std::optional<ByteView> read(const std::filesystem::path& path, std::uint64_t limit,
+                                 std::string& error);
+
+  private:
+    std::unique_ptr<std::uint8_t[]> data_;
+    std::size_t capacity_ = 0;
+};
+
 // A regular file opened for reading without waiting on it; nothing (with the reason in
 // `error`) for anything else or a file that cannot be opened.
 FilePtr openRegularFile(const std::filesystem::path& path, std::string& error);

@@ -1,5 +1,7 @@
 #include "editing/Household.h"
 
+#include <algorithm>
+
 #include "editing/Backups.h"
 #include "gamedata/NeighborhoodFile.h"
 
@@ -375,15 +377,22 @@ std::optional<int> Household::redo() {
 }
 
 std::vector<Patch> Household::pendingWrites() const {
-    std::map<std::uint64_t, Patch> byPosition;
+    // By position; of two values at one position the later key's is kept. The values come
+    // in key order, so a stable sort keeps that order among equal positions.
+    std::vector<Patch> found;
+    found.reserve(unsaved_.size());
     for (const auto& [key, fileValue] : unsaved_) {
         if (const std::optional<Patch> patch = patchOf(key))
-            byPosition[patch->offset] = *patch;
+            found.push_back(*patch);
     }
+    const auto byOffset = [](const Patch& a, const Patch& b) { return a.offset < b.offset; };
+    std::stable_sort(found.begin(), found.end(), byOffset);
     std::vector<Patch> patches;
-    patches.reserve(byPosition.size());
-    for (const auto& [at, patch] : byPosition)
-        patches.push_back(patch);
+    patches.reserve(found.size());
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        if (i + 1 == found.size() || found[i + 1].offset != found[i].offset)
+            patches.push_back(found[i]);
+    }
     return patches;
 }
 

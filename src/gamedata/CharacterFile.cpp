@@ -1,8 +1,14 @@
 #include "gamedata/CharacterFile.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 
 #include "base/Cp1252.h"
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
 
 namespace vondrel {
 namespace {
@@ -16,6 +22,62 @@ constexpr std::size_t kPortraitOffset = 76;
 constexpr std::uint8_t kPortraitHeader[] = {'B',  'M',  'P',  '_',  0x00, 0x00, 0x07,
                                             0xEE, 0x07, 0xD4, 0x00, 0x10, 't',  'h',
                                             'u',  'm',  'b',  'n',  'a',  'i',  'l'};
+
+// Two of the header's rarest bytes in a played game's files, the low bytes of its two numbers:
+// "BMP_" and the numbers after it begin every picture block, and its letters are common in any
+// text; pixels and other numbers hold either byte now and then, both at this distance hardly
+// ever. Only where both sit is the header compared in full.
+constexpr std::size_t kRareByte = 7;
+constexpr std::size_t kOtherRareByte = 9;
+static_assert(kPortraitHeader[kRareByte] == 0xEE && kPortraitHeader[kOtherRareByte] == 0xD4);
+
+bool headerAt(const std::uint8_t* p) {
+    return p[kOtherRareByte] == kPortraitHeader[kOtherRareByte] &&
+           std::memcmp(p, kPortraitHeader, sizeof kPortraitHeader) == 0;
+}
+
+// The first portrait header at or after `from`.
+std::size_t findPortraitHeader(ByteView data, std::size_t from) {
+    constexpr std::size_t length = sizeof kPortraitHeader;
+    if (from > data.size() || data.size() - from < length)
+        return kNoMatch;
+    const std::uint8_t* const base = data.data();
+    // The last place a header can start.
+    const std::size_t last = data.size() - length;
+    std::size_t at = from;
+#if defined(__SSE2__) || defined(_M_X64)
+    // 64 places at a time: the two rare bytes compared, a mask of where both sit.
+    const __m128i rare = _mm_set1_epi8(static_cast<char>(kPortraitHeader[kRareByte]));
+    const __m128i other = _mm_set1_epi8(static_cast<char>(kPortraitHeader[kOtherRareByte]));
+    const auto both = [&](const std::uint8_t* p) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + kRareByte));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + kOtherRareByte));
+        return _mm_and_si128(_mm_cmpeq_epi8(a, rare), _mm_cmpeq_epi8(b, other));
+    };
+    const auto bits = [](__m128i m) {
+        return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(m)));
+    };
+    // Each block reads up to 64 + kOtherRareByte + 15 bytes on, all inside the data while a
+    // header could still start 64 places on.
+    for (; last - at >= 64; at += 64) {
+        const std::uint8_t* p = base + at;
+        const __m128i m0 = both(p), m1 = both(p + 16), m2 = both(p + 32), m3 = both(p + 48);
+        if (_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(m0, m1), _mm_or_si128(m2, m3))) == 0)
+            continue;
+        const std::uint64_t mask = bits(m0) | bits(m1) << 16 | bits(m2) << 32 | bits(m3) << 48;
+        for (std::uint64_t m = mask; m != 0; m &= m - 1) {
+            const auto bit = static_cast<std::size_t>(std::countr_zero(m));
+            if (headerAt(p + bit))
+                return at + bit;
+        }
+    }
+#endif
+    for (; at <= last; ++at) {
+        if (base[at + kRareByte] == kPortraitHeader[kRareByte] && headerAt(base + at))
+            return at;
+    }
+    return kNoMatch;
+}
 
 }  // namespace
 
@@ -51,7 +113,7 @@ CharacterFile readCharacterFile(std::string_view fileNameUtf8, ByteView data) {
         file.personKey.assign(reinterpret_cast<const char*>(data.data() + keyStart), keyLen);
     }
 
-    const std::size_t header = findBytes(data, kPortraitHeader, anchor + kSearchOffset);
+    const std::size_t header = findPortraitHeader(data, anchor + kSearchOffset);
     if (header != kNoMatch) {
         const std::size_t start = std::min(header + kPortraitOffset, data.size());
         const std::size_t len = std::min(kPortraitSize, data.size() - start);

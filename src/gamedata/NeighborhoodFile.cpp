@@ -1,7 +1,13 @@
 #include "gamedata/NeighborhoodFile.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cstring>
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
 
 #include "gamedata/NameFinder.h"
 
@@ -12,15 +18,6 @@ constexpr std::uint8_t kFamilyTag[] = {'I', 'M', 'A', 'F'};
 constexpr std::uint8_t kFamilyNameMarker[] = {0xFD, 0xFF, 0x01, 0x00};
 constexpr std::size_t kFamilyNameOffset = 5;
 
-std::vector<std::size_t> allOccurrences(ByteView data, ByteView pattern) {
-    std::vector<std::size_t> hits;
-    for (std::size_t at = findBytes(data, pattern); at != kNoMatch;
-         at = findBytes(data, pattern, at + 1)) {
-        hits.push_back(at);
-    }
-    return hits;
-}
-
 ByteView membersOf(ByteView data, std::size_t familyOffset) {
     const std::size_t start = familyOffset + fam::Members;
     if (start >= data.size())
@@ -28,14 +25,201 @@ ByteView membersOf(ByteView data, std::size_t familyOffset) {
     return data.subspan(start, std::min(fam::MembersSize, data.size() - start));
 }
 
+// The names, reversed, in a tree walked backwards from each NUL byte of the data: a walk
+// reads the bytes before one NUL and, as the names hold no NUL, never goes past the NUL before
+// it, so all walks together read each byte at most once.
+class TerminatedNames {
+  public:
+    // Names that are empty or hold a NUL are left out.
+    explicit TerminatedNames(const std::vector<std::string>& names) {
+        root_.fill(-1);
+        nodes_.emplace_back();
+        for (std::size_t k = 0; k < names.size(); ++k) {
+            const std::string& name = names[k];
+            if (name.empty() || name.find('\0') != std::string::npos)
+                continue;
+            std::int32_t node = 0;
+            for (auto c = name.rbegin(); c != name.rend(); ++c)
+                node = childOrNew(node, static_cast<std::uint8_t>(*c));
+            if (nodes_[static_cast<std::size_t>(node)].names.empty())
+                ++pending_;
+            if (shortest_ == 0 || name.size() < shortest_)
+                shortest_ = name.size();
+            nodes_[static_cast<std::size_t>(node)].names.push_back(k);
+        }
+    }
+
+    bool pending() const { return pending_ > 0; }
+    // The length of the shortest name in the tree (0 when there is none).
+    std::size_t shortest() const { return shortest_; }
+
+    // Called for each NUL at `nul` (> 0) whose byte before is not a NUL, in file order:
+    // places the names that end right before it and were not placed yet.
+    void endsAt(const std::uint8_t* text, std::size_t nul, std::vector<std::size_t>& found) {
+        std::size_t start = nul - 1;
+        for (std::int32_t node = root_[text[start]]; node >= 0;) {
+            Node& here = nodes_[static_cast<std::size_t>(node)];
+            if (!here.names.empty() && !here.placed) {
+                here.placed = true;
+                --pending_;
+                for (const std::size_t k : here.names)
+                    found[k] = start;
+            }
+            if (start == 0)
+                break;
+            node = child(node, text[--start]);
+        }
+    }
+
+  private:
+    struct Node {
+        std::vector<std::pair<std::uint8_t, std::int32_t>> children;
+        std::vector<std::size_t> names;
+        bool placed = false;
+    };
+
+    std::int32_t child(std::int32_t node, std::uint8_t byte) const {
+        if (node == 0)
+            return root_[byte];
+        for (const auto& [b, c] : nodes_[static_cast<std::size_t>(node)].children) {
+            if (b == byte)
+                return c;
+        }
+        return -1;
+    }
+
+    std::int32_t childOrNew(std::int32_t node, std::uint8_t byte) {
+        if (const std::int32_t c = child(node, byte); c >= 0)
+            return c;
+        const auto c = static_cast<std::int32_t>(nodes_.size());
+        nodes_.emplace_back();
+        if (node == 0)
+            root_[byte] = c;
+        else
+            nodes_[static_cast<std::size_t>(node)].children.emplace_back(byte, c);
+        return c;
+    }
+
+    std::array<std::int32_t, 256> root_{};
+    std::vector<Node> nodes_;
+    std::size_t pending_ = 0;
+    std::size_t shortest_ = 0;
+};
+
+// What the index needs of the file, found in one pass: the first occurrence of each record
+// name followed by a NUL, and every family tag and family name marker, in file order.
+struct Scan {
+    std::vector<std::size_t> names;
+    std::vector<std::size_t> families;
+    std::vector<std::size_t> markers;
+};
+
+// Looks at the byte at `z`, one that can start something the scan is after.
+inline void visit(const std::uint8_t* text, std::size_t n, std::size_t z, TerminatedNames& names,
+                  Scan& scan) {
+    const std::uint8_t c = text[z];
+    if (c == 0) {
+        if (z > 0 && text[z - 1] != 0 && names.pending())
+            names.endsAt(text, z, scan.names);
+    } else if (n - z >= 4) {
+        if (c == kFamilyTag[0] && std::memcmp(text + z, kFamilyTag, 4) == 0)
+            scan.families.push_back(z);
+        else if (c == kFamilyNameMarker[0] && std::memcmp(text + z, kFamilyNameMarker, 4) == 0)
+            scan.markers.push_back(z);
+    }
+}
+
+#if defined(__SSE2__) || defined(_M_X64)
+// Looks at 64 places at a time, from `z` (at least 3) while 65 bytes are left, and returns
+// where it stopped. Picked out for visit(): a NUL after as many bytes that are not NULs as the
+// shortest name has (up to three), "IM", and FD FF. Most blocks hold none of them.
+std::size_t scanBlocks(const std::uint8_t* text, std::size_t n, std::size_t z, std::size_t shortest,
+                       TerminatedNames& names, Scan& scan) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i tag0 = _mm_set1_epi8(static_cast<char>(kFamilyTag[0]));
+    const __m128i tag1 = _mm_set1_epi8(static_cast<char>(kFamilyTag[1]));
+    const __m128i marker0 = _mm_set1_epi8(static_cast<char>(kFamilyNameMarker[0]));
+    const __m128i marker1 = _mm_set1_epi8(static_cast<char>(kFamilyNameMarker[1]));
+    const auto at = [&](std::size_t offset) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + offset));
+    };
+    const std::size_t second = shortest >= 2 ? 2 : 1;
+    const std::size_t third = shortest >= 3 ? 3 : second;
+    const auto wanted = [&](std::size_t p, __m128i namesOn) {
+        const __m128i here = at(p);
+        const __m128i next = at(p + 1);
+        const __m128i nulBefore = _mm_or_si128(_mm_cmpeq_epi8(at(p - 1), zero),
+                                               _mm_or_si128(_mm_cmpeq_epi8(at(p - second), zero),
+                                                            _mm_cmpeq_epi8(at(p - third), zero)));
+        const __m128i ends =
+            _mm_and_si128(namesOn, _mm_andnot_si128(nulBefore, _mm_cmpeq_epi8(here, zero)));
+        const __m128i tags = _mm_and_si128(_mm_cmpeq_epi8(here, tag0), _mm_cmpeq_epi8(next, tag1));
+        const __m128i markers =
+            _mm_and_si128(_mm_cmpeq_epi8(here, marker0), _mm_cmpeq_epi8(next, marker1));
+        return _mm_or_si128(ends, _mm_or_si128(tags, markers));
+    };
+    const auto bits = [](__m128i m) {
+        return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(m)));
+    };
+    for (; z + 65 <= n; z += 64) {
+        const __m128i namesOn = names.pending() ? _mm_cmpeq_epi8(zero, zero) : zero;
+        const __m128i m0 = wanted(z, namesOn), m1 = wanted(z + 16, namesOn),
+                      m2 = wanted(z + 32, namesOn), m3 = wanted(z + 48, namesOn);
+        if (_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(m0, m1), _mm_or_si128(m2, m3))) == 0)
+            continue;
+        std::uint64_t mask = bits(m0) | bits(m1) << 16 | bits(m2) << 32 | bits(m3) << 48;
+        for (; mask != 0; mask &= mask - 1)
+            visit(text, n, z + static_cast<std::size_t>(std::countr_zero(mask)), names, scan);
+    }
+    return z;
+}
+#endif
+
+Scan scanFile(ByteView data, const std::vector<std::string>& recordNames) {
+    Scan scan;
+    scan.names.assign(recordNames.size(), kNoMatch);
+    TerminatedNames names(recordNames);
+    const std::uint8_t* const text = data.data();
+    const std::size_t n = data.size();
+    std::size_t z = 0;
+#if defined(__SSE2__) || defined(_M_X64)
+    if (n >= 80) {
+        for (; z < 3; ++z)
+            visit(text, n, z, names, scan);
+        z = scanBlocks(text, n, z, std::min<std::size_t>(names.shortest(), 3), names, scan);
+    }
+#endif
+    for (; z < n; ++z) {
+        const std::uint8_t c = text[z];
+        if (c == 0 || c == kFamilyTag[0] || c == kFamilyNameMarker[0])
+            visit(text, n, z, names, scan);
+    }
+    return scan;
+}
+
 }  // namespace
 
 NeighborhoodIndex::NeighborhoodIndex(ByteView data, const std::vector<std::string>& recordNames,
                                      const std::vector<std::string>& personKeys)
-    : data_(data),
-      nameOffsets_(findRecordNames(data, recordNames)),
-      families_(allOccurrences(data, kFamilyTag)),
-      nameMarkers_(allOccurrences(data, kFamilyNameMarker)) {
+    : data_(data) {
+    Scan scan = scanFile(data, recordNames);
+    nameOffsets_ = std::move(scan.names);
+    families_ = std::move(scan.families);
+    nameMarkers_ = std::move(scan.markers);
+    // A name never followed by a NUL (or holding one) is placed as findRecordNames places it.
+    std::vector<std::string> rest;
+    std::vector<std::size_t> restIndex;
+    for (std::size_t k = 0; k < recordNames.size(); ++k) {
+        if (nameOffsets_[k] == kNoMatch && !recordNames[k].empty()) {
+            rest.push_back(recordNames[k]);
+            restIndex.push_back(k);
+        }
+    }
+    if (!rest.empty()) {
+        const std::vector<std::size_t> placed = findRecordNames(data, rest);
+        for (std::size_t r = 0; r < rest.size(); ++r)
+            nameOffsets_[restIndex[r]] = placed[r];
+    }
     // One pass over the member lists, looking up each stretch of a key's length among the
     // keys asked for (a key is 4 bytes, fewer when its character file ends early).
     std::unordered_map<std::string, bool> wanted;

@@ -9,6 +9,7 @@ namespace vondrel {
 namespace {
 
 constexpr std::size_t kChunk = 1 << 16;
+constexpr std::uint64_t kJoinGap = 1 << 12;
 
 std::string describe(const std::filesystem::path& path, const std::string& reason) {
     return utf8Of(path) + (reason.empty() ? "" : " (" + reason + ")");
@@ -62,24 +63,31 @@ SaveOutcome NeighborhoodSaver::save(const std::vector<Patch>& patches,
                            strings.text(text::RestartAndRepeat)};
     }
 
-    // The bytes the file must hold afterwards where they may differ from it: the patches,
-    // and whatever an interrupted save left unsettled.
-    std::map<std::uint64_t, std::uint8_t> wanted;
+    // The bytes the file must hold afterwards where they may differ from it, by position: the
+    // patches, and whatever an interrupted save left unsettled. Of two patches that share a
+    // byte, the later one's is kept.
+    std::vector<std::pair<std::uint64_t, std::uint8_t>> asked;
     for (const auto& [at, tried] : unsettled_)
-        wanted[at] = expected_[at];
+        asked.emplace_back(at, expected_[at]);
     for (const Patch& patch : patches) {
         const auto width = static_cast<std::uint64_t>(patch.width);
         if (patch.offset > expected_.size() || expected_.size() - patch.offset < width)
             continue;
         const auto value = static_cast<std::uint32_t>(patch.value);
-        for (std::uint64_t b = 0; b < width; ++b) {
-            const auto byte = static_cast<std::uint8_t>(value >> (8 * b));
-            const std::uint64_t at = patch.offset + b;
-            if (byte != expected_[at] || unsettled_.count(at))
-                wanted[at] = byte;
-            else
-                wanted.erase(at);
-        }
+        for (std::uint64_t b = 0; b < width; ++b)
+            asked.emplace_back(patch.offset + b, static_cast<std::uint8_t>(value >> (8 * b)));
+    }
+    const auto byPosition = [](const auto& a, const auto& b) { return a.first < b.first; };
+    if (!std::is_sorted(asked.begin(), asked.end(), byPosition))
+        std::stable_sort(asked.begin(), asked.end(), byPosition);
+    std::vector<std::pair<std::uint64_t, std::uint8_t>> wanted;
+    wanted.reserve(asked.size());
+    for (std::size_t i = 0; i < asked.size(); ++i) {
+        const auto [at, byte] = asked[i];
+        if (i + 1 < asked.size() && asked[i + 1].first == at)
+            continue;
+        if (byte != expected_[at] || unsettled_.count(at) != 0)
+            wanted.emplace_back(at, byte);
     }
     if (wanted.empty())
         return {true, {}};
@@ -95,12 +103,19 @@ SaveOutcome NeighborhoodSaver::save(const std::vector<Patch>& patches,
                 tried.push_back(static_cast<char>(byte));
         }
     };
+    // Stretches of changed bytes less than kJoinGap apart go in one positioned write, with
+    // the bytes between them as the check just found them in the file: writing a byte its
+    // own value back changes nothing, and one call costs as much as copying a few pages.
     Bytes run;
     for (auto it = wanted.begin(); it != wanted.end();) {
         const std::uint64_t start = it->first;
         run.clear();
-        for (; it != wanted.end() && it->first == start + run.size(); ++it)
+        run.push_back(it->second);
+        for (++it; it != wanted.end() && it->first - (start + run.size()) < kJoinGap; ++it) {
+            const auto gap = expected_.begin() + static_cast<std::ptrdiff_t>(start + run.size());
+            run.insert(run.end(), gap, expected_.begin() + static_cast<std::ptrdiff_t>(it->first));
             run.push_back(it->second);
+        }
         if (!file->writeAt(start, run, error)) {
             unsettle();
             return failed(error);

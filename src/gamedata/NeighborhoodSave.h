@@ -40,8 +40,9 @@ class NeighborhoodSaver {
     using BeforeWriting = std::function<std::string()>;
 
     // Writes the bytes of `patches` that differ from what the file holds (patches that do
-    // not lie wholly inside the file are left out), each stretch of neighbouring bytes in
-    // one positioned write, then flushes. Nothing to write still checks the file.
+    // not lie wholly inside the file are left out), changed bytes up to a few pages apart in
+    // one positioned write that puts back the unchanged bytes between them as they are, then
+    // flushes. Nothing to write still checks the file.
     SaveOutcome save(const std::vector<Patch>& patches, const BeforeWriting& beforeWriting = {},
                      const StringTable& strings = StringTable::builtIn());
 

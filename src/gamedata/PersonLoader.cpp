@@ -414,14 +414,18 @@ GameFolderLoad loadGameFolder(const std::filesystem::path& gamePath, Persons& pe
 
     std::vector<CharacterSource> sources;
     sources.reserve(paths.size());
+    // Read and parsed one by one into one reused buffer: only what the pass needs of each
+    // file is kept.
+    FileReader reader;
     for (const auto& path : paths) {
-        // Read and parsed one by one: only what the pass needs of each file is kept.
-        const std::string name = utf8Of(path.filename());
-        ReadResult read = readWholeFile(path, limits.character);
-        if (read.bytes)
-            sources.push_back({name, std::nullopt, {}, readCharacterFile(name, *read.bytes)});
-        else
-            sources.push_back({name, std::nullopt, read.error});
+        std::string name = utf8Of(path.filename());
+        std::string error;
+        if (const std::optional<ByteView> bytes = reader.read(path, limits.character, error)) {
+            CharacterFile parsed = readCharacterFile(name, *bytes);
+            sources.push_back({std::move(name), std::nullopt, {}, std::move(parsed)});
+        } else {
+            sources.push_back({std::move(name), std::nullopt, std::move(error)});
+        }
     }
     GatheringSink gathering(sink, strings);
     result.entries = loadPersons(sources, result.neighborhood, persons, gathering, strings);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QColor>
+#include <QHash>
+#include <QImage>
 #include <QPixmap>
 #include <QSize>
 #include <QString>
@@ -24,6 +26,9 @@ class ImageList {
     // positions keep counting along with the caller's, but it gets no key; indexOf(key) goes on
     // finding the first one.
     int add(const QPixmap& picture, const QString& key = {});
+    // The same for a picture already decoded, which is converted and masked in place where it
+    // is not shared.
+    int add(QImage picture, const QString& key = {});
 
     int count() const { return static_cast<int>(entries_.size()); }
     // "" when the picture has no key or `position` is outside 1..count().
@@ -40,11 +45,14 @@ class ImageList {
         QString key;
     };
 
+    int addImage(QImage picture, const QString& key);
     bool contains(int position) const { return position >= 1 && position <= count(); }
 
     QSize size_;
     QColor maskColour_;
     QVector<Entry> entries_;
+    // The position of the picture with each key.
+    QHash<QString, int> positions_;
 };
 
 }  // namespace vondrel

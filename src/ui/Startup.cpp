@@ -1,5 +1,7 @@
 #include "ui/Startup.h"
 
+#include <QElapsedTimer>
+#include <QImage>
 #include <QStandardPaths>
 
 #include "gamedata/GameFolder.h"
@@ -24,26 +26,34 @@ class WindowLoadSink : public LoadSink {
         if (!splash_)
             return;
         splash_->prgProgress->setValue(splash_->prgProgress->value() + amount);
-        if (splash_->isVisible())
+        // Drawn at once, as no event loop runs while loading, but not more often than a
+        // screen shows it: a load of hundreds of files would spend longer drawing than reading.
+        if (splash_->isVisible() && (!sinceRepaint_.isValid() || sinceRepaint_.elapsed() >= 15)) {
             splash_->prgProgress->repaint();
+            sinceRepaint_.start();
+        }
     }
     void message(const std::string& text) override {
         messages_.show(text, MessageIcon::Critical, MessageButtons::Ok);
     }
     void image(const std::string& key, const std::optional<Bytes>& portrait) override {
-        QPixmap face;
+        // Decoded straight into the picture the list keeps.
+        QImage face;
         if (portrait)
-            face.loadFromData(portrait->data(), static_cast<uint>(portrait->size()), "BMP");
+            face = QImage::fromData(portrait->data(), static_cast<int>(portrait->size()), "BMP");
         // A portrait that cannot be decoded shows the placeholder too.
-        if (face.isNull())
-            face = skinPicture("unknown_face");
-        window_.faces().add(face, QString::fromStdString(key));
+        if (face.isNull()) {
+            window_.faces().add(skinPicture("unknown_face"), QString::fromStdString(key));
+            return;
+        }
+        window_.faces().add(std::move(face), QString::fromStdString(key));
     }
 
   private:
     MainWindow& window_;
     SplashWindow* splash_;
     MessageBoxes& messages_;
+    QElapsedTimer sinceRepaint_;
 };
 
 std::optional<std::string> findGameFolder(PlatformServices& services, const StartOptions& options) {
