@@ -233,8 +233,14 @@ void damageNeighborhood(Bytes& nb, const build::Layout& layout, const GameSpec& 
             if (what == 2 && name.size() <= 20 && nb.size() > 32)
                 std::copy(name.begin(), name.end(),
                           nb.begin() + 8 + static_cast<long>(d.below(24 - name.size())));
-            else
+            else {  // and then followed by a NUL, or with no copy followed by one
                 nb.insert(nb.end(), name.begin(), name.end() - (d.chance(50) && !name.empty()));
+                const auto r = layout.recordOffset.find(name);
+                if (d.chance(30))
+                    nb.push_back(0);
+                else if (r != layout.recordOffset.end() && r->second + name.size() < nb.size())
+                    nb[r->second + name.size()] = '+';
+            }
         }
     }
 }
@@ -272,11 +278,11 @@ RandomFolder randomFolder(std::uint32_t seed) {
     }
     if (d.chance(30))
         std::shuffle(out.files.begin(), out.files.end(), d.rng);
-    if (damaged)
-        damageNeighborhood(built.neighborhood, built.layout, g, d);
     std::shuffle(tail.begin(), tail.end(), d.rng);
     for (const Bytes& piece : tail)
         built.neighborhood.insert(built.neighborhood.end(), piece.begin(), piece.end());
+    if (damaged)
+        damageNeighborhood(built.neighborhood, built.layout, g, d);
     out.neighborhood = std::move(built.neighborhood);
 
     out.wellFormed = !damaged;
