@@ -138,7 +138,7 @@ void damage(GameSpec& g, Dice& d, std::vector<Bytes>& tail) {
                     d.pick(g.families).house =
                         d.chance(50) ? 11 : static_cast<std::int16_t>(d(12, 32767));
                 break;
-            case 7: {  // a name longer than a record's name field, its record at the end
+            case 7: {  // a name longer than a record's name field, its record at an end
                 std::string stem(static_cast<std::size_t>(d(23, 250)), 'a');
                 for (char& c : stem)
                     c = static_cast<char>('a' + d(0, 2));
