@@ -138,7 +138,7 @@ void damage(GameSpec& g, Dice& d, std::vector<Bytes>& tail) {
                     d.pick(g.families).house =
                         d.chance(50) ? 11 : static_cast<std::int16_t>(d(12, 32767));
                 break;
-            case 7: {  // a name longer than a record's name field, its record at the end
+            case 7: {  // a name longer than a record's name field, its record at an end
                 std::string stem(static_cast<std::size_t>(d(23, 250)), 'a');
                 for (char& c : stem)
                     c = static_cast<char>('a' + d(0, 2));
@@ -151,7 +151,8 @@ void damage(GameSpec& g, Dice& d, std::vector<Bytes>& tail) {
                     put16(record, 178, p.id);
                 break;
             }
-            default: {  // a family at the end, named or not, whose member list is cut short
+            default: {  // a family at the end (or start), named or not, whose member list
+                        // is cut short and alone holds a key
                 Bytes& f = tail.emplace_back(
                     Bytes{'I', 'M', 'A', 'F', static_cast<std::uint8_t>(d(0, 12)), 0});
                 if (d.chance(40))
@@ -159,9 +160,11 @@ void damage(GameSpec& g, Dice& d, std::vector<Bytes>& tail) {
                 f.resize(std::max(f.size(), d.below(74)), 0);
                 if (!g.persons.empty() && f.size() > 32) {
                     const std::size_t at = 32 + d.below(f.size() - 32);
-                    std::copy_n(d.pick(g.persons).key.begin(),
-                                std::min<std::size_t>(4, f.size() - at),
+                    const build::PersonKey key = d.pick(g.persons).key;
+                    std::copy_n(key.begin(), std::min<std::size_t>(4, f.size() - at),
                                 f.begin() + static_cast<long>(at));
+                    for (build::FamilySpec& other : g.families)
+                        std::erase(other.members, key);
                 }
                 break;
             }
@@ -233,8 +236,14 @@ void damageNeighborhood(Bytes& nb, const build::Layout& layout, const GameSpec& 
             if (what == 2 && name.size() <= 20 && nb.size() > 32)
                 std::copy(name.begin(), name.end(),
                           nb.begin() + 8 + static_cast<long>(d.below(24 - name.size())));
-            else
+            else {  // and then followed by a NUL, or with no copy followed by one
                 nb.insert(nb.end(), name.begin(), name.end() - (d.chance(50) && !name.empty()));
+                const auto r = layout.recordOffset.find(name);
+                if (d.chance(30))
+                    nb.push_back(0);
+                else if (r != layout.recordOffset.end() && r->second + name.size() < nb.size())
+                    nb[r->second + name.size()] = '+';
+            }
         }
     }
 }
@@ -272,11 +281,13 @@ RandomFolder randomFolder(std::uint32_t seed) {
     }
     if (d.chance(30))
         std::shuffle(out.files.begin(), out.files.end(), d.rng);
+    std::shuffle(tail.begin(), tail.end(), d.rng);
+    for (const Bytes& piece : tail) {
+        Bytes& nb = built.neighborhood;
+        nb.insert(d.chance(20) ? nb.begin() : nb.end(), piece.begin(), piece.end());
+    }
     if (damaged)
         damageNeighborhood(built.neighborhood, built.layout, g, d);
-    std::shuffle(tail.begin(), tail.end(), d.rng);
-    for (const Bytes& piece : tail)
-        built.neighborhood.insert(built.neighborhood.end(), piece.begin(), piece.end());
     out.neighborhood = std::move(built.neighborhood);
 
     out.wellFormed = !damaged;
