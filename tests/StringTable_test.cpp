@@ -21,6 +21,25 @@ TEST(StringTable, BuiltInTableHoldsEveryIdTheProgramUses) {
         {999, ""}};
     for (const auto& [id, text] : texts)
         EXPECT_EQ(t.text(id), text) << id;
+    // Each job picker row: its track and the first and last of its titles.
+    const char* const careers[][2] = {{"Student", "Student"},
+                                      {"Unemployed", "Unemployed"},
+                                      {"Mailroom Clerk", "Business Tycoon"},
+                                      {"Waiter", "Superstar"},
+                                      {"Security Guard", "Captain Hero"},
+                                      {"Pickpocket", "Criminal Mastermind"},
+                                      {"Medical Technician", "Chief of Hospital Staff"},
+                                      {"Recruit", "General"},
+                                      {"Campaign Worker", "Mayor"},
+                                      {"Team Mascot", "Hall of Famer"},
+                                      {"Test Subject", "Mad Scientist"},
+                                      {"Daredevil", "International Spy"}};
+    for (int item = 1; item <= 12; ++item) {
+        const CareerRow& row = CareerTitleTable[static_cast<std::size_t>(item - 1)];
+        EXPECT_EQ(jobItemOfTrack(row.track), item);
+        EXPECT_EQ(t.text(titleId(row, 0, 0)), careers[item - 1][0]);
+        EXPECT_EQ(t.text(titleId(row, 0, row.titleCount - 1)), careers[item - 1][1]);
+    }
 }
 
 TEST(StringTable, ParsesQuotesEscapesAndRejectsMalformedLines) {
