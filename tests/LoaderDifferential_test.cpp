@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <thread>
 
+#include "gamedata/NeighborhoodFile.h"
 #include "gamedata/PersonLoader.h"
 #include "support/LoadLog.h"
 #include "support/Oracle.h"
@@ -54,6 +56,39 @@ TEST(LoaderDifferential, LoaderAgreesWithTheReferenceOnRandomFolders) {
     if (count >= 1000) {  // the folders reach far: many persons load, many are turned away
         EXPECT_GT(entries, 5L * count);
         EXPECT_GT(valueErrors, count / 10);
+    }
+}
+
+// The neighbourhood search cut into pieces of 1 to 97 bytes, taken by two threads at once,
+// places every name and finds every family as the search in one piece does.
+TEST(LoaderDifferential, SearchInPiecesFindsWhatOnePieceFinds) {
+    for (std::uint32_t seed = 1; seed <= 300; ++seed) {
+        const testing::RandomFolder folder = testing::randomFolder(seed);
+        std::vector<std::string> names, keys;
+        for (const CharacterSource& file : folder.files) {
+            CharacterFile character;
+            if (file.parsed)
+                character = *file.parsed;
+            else if (file.bytes)
+                character = readCharacterFile(file.fileName, *file.bytes);
+            names.push_back(recordNameOf(file.fileName));
+            keys.push_back(character.personKey);
+        }
+        const NeighborhoodIndex whole(folder.neighborhood, names, keys);
+        NeighborhoodScan scan(folder.neighborhood, names, 1 + seed % 97);
+        std::thread other([&] { scan.scanPieces(); });
+        scan.scanPieces();
+        other.join();
+        NeighborhoodIndex pieces(scan);
+        pieces.indexFamilies(keys);
+        for (std::size_t k = 0; k < names.size(); ++k) {
+            EXPECT_EQ(pieces.nameOffset(k), whole.nameOffset(k)) << "seed " << seed;
+            const auto family = pieces.familyOf(keys[k]), expected = whole.familyOf(keys[k]);
+            ASSERT_EQ(family.has_value(), expected.has_value()) << "seed " << seed;
+            if (family) {
+                EXPECT_EQ(family->offset, expected->offset) << "seed " << seed;
+            }
+        }
     }
 }
 

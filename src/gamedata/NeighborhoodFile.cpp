@@ -28,10 +28,15 @@ ByteView membersOf(ByteView data, std::size_t familyOffset) {
 // The names, reversed, in a tree walked backwards from each NUL byte of the data: a walk
 // reads the bytes before one NUL and, as the names hold no NUL, never goes past the NUL before
 // it, so all walks together read each byte at most once.
-class TerminatedNames {
+class NameTree {
   public:
+    struct Node {
+        std::vector<std::pair<std::uint8_t, std::int32_t>> children;
+        std::vector<std::size_t> names;
+    };
+
     // Names that are empty or hold a NUL are left out.
-    explicit TerminatedNames(const std::vector<std::string>& names) {
+    explicit NameTree(const std::vector<std::string>& names) : count_(names.size()) {
         root_.fill(-1);
         nodes_.emplace_back();
         for (std::size_t k = 0; k < names.size(); ++k) {
@@ -42,41 +47,20 @@ class TerminatedNames {
             for (auto c = name.rbegin(); c != name.rend(); ++c)
                 node = childOrNew(node, static_cast<std::uint8_t>(*c));
             if (nodes_[static_cast<std::size_t>(node)].names.empty())
-                ++pending_;
+                ++ends_;
             if (shortest_ == 0 || name.size() < shortest_)
                 shortest_ = name.size();
             nodes_[static_cast<std::size_t>(node)].names.push_back(k);
         }
     }
 
-    bool pending() const { return pending_ > 0; }
+    // How many names were given, and how many different ones the tree holds.
+    std::size_t count() const { return count_; }
+    std::size_t ends() const { return ends_; }
+    std::size_t nodes() const { return nodes_.size(); }
     // The length of the shortest name in the tree (0 when there is none).
     std::size_t shortest() const { return shortest_; }
-
-    // Called for each NUL at `nul` (> 0) whose byte before is not a NUL, in file order:
-    // places the names that end right before it and were not placed yet.
-    void endsAt(const std::uint8_t* text, std::size_t nul, std::vector<std::size_t>& found) {
-        std::size_t start = nul - 1;
-        for (std::int32_t node = root_[text[start]]; node >= 0;) {
-            Node& here = nodes_[static_cast<std::size_t>(node)];
-            if (!here.names.empty() && !here.placed) {
-                here.placed = true;
-                --pending_;
-                for (const std::size_t k : here.names)
-                    found[k] = start;
-            }
-            if (start == 0)
-                break;
-            node = child(node, text[--start]);
-        }
-    }
-
-  private:
-    struct Node {
-        std::vector<std::pair<std::uint8_t, std::int32_t>> children;
-        std::vector<std::size_t> names;
-        bool placed = false;
-    };
+    const Node& node(std::int32_t n) const { return nodes_[static_cast<std::size_t>(n)]; }
 
     std::int32_t child(std::int32_t node, std::uint8_t byte) const {
         if (node == 0)
@@ -88,6 +72,7 @@ class TerminatedNames {
         return -1;
     }
 
+  private:
     std::int32_t childOrNew(std::int32_t node, std::uint8_t byte) {
         if (const std::int32_t c = child(node, byte); c >= 0)
             return c;
@@ -102,12 +87,47 @@ class TerminatedNames {
 
     std::array<std::int32_t, 256> root_{};
     std::vector<Node> nodes_;
-    std::size_t pending_ = 0;
+    std::size_t count_ = 0;
+    std::size_t ends_ = 0;
     std::size_t shortest_ = 0;
 };
 
-// What the index needs of the file, found in one pass: the first occurrence of each record
-// name followed by a NUL, and every family tag and family name marker, in file order.
+// The names of the tree not yet placed in one piece of the data.
+class TerminatedNames {
+  public:
+    explicit TerminatedNames(const NameTree& tree)
+        : tree_(tree), placed_(tree.nodes(), false), pending_(tree.ends()) {}
+
+    bool pending() const { return pending_ > 0; }
+    std::size_t shortest() const { return tree_.shortest(); }
+
+    // Called for each NUL at `nul` (> 0) whose byte before is not a NUL, in file order:
+    // places the names that end right before it and were not placed yet.
+    void endsAt(const std::uint8_t* text, std::size_t nul, std::vector<std::size_t>& found) {
+        std::size_t start = nul - 1;
+        for (std::int32_t node = tree_.child(0, text[start]); node >= 0;) {
+            const NameTree::Node& here = tree_.node(node);
+            if (!here.names.empty() && !placed_[static_cast<std::size_t>(node)]) {
+                placed_[static_cast<std::size_t>(node)] = true;
+                --pending_;
+                for (const std::size_t k : here.names)
+                    found[k] = start;
+            }
+            if (start == 0)
+                break;
+            node = tree_.child(node, text[--start]);
+        }
+    }
+
+  private:
+    const NameTree& tree_;
+    std::vector<bool> placed_;
+    std::size_t pending_ = 0;
+};
+
+// What the index needs of one piece of the file: the first occurrence in it of each record
+// name followed by a NUL (where the NUL lies in the piece), and every family tag and family
+// name marker that starts in it, in file order.
 struct Scan {
     std::vector<std::size_t> names;
     std::vector<std::size_t> families;
@@ -130,11 +150,12 @@ inline void visit(const std::uint8_t* text, std::size_t n, std::size_t z, Termin
 }
 
 #if defined(__SSE2__) || defined(_M_X64)
-// Looks at 64 places at a time, from `z` (at least 3) while 65 bytes are left, and returns
-// where it stopped. Picked out for visit(): a NUL after as many bytes that are not NULs as the
-// shortest name has (up to three), "IM", and FD FF. Most blocks hold none of them.
-std::size_t scanBlocks(const std::uint8_t* text, std::size_t n, std::size_t z, std::size_t shortest,
-                       TerminatedNames& names, Scan& scan) {
+// Looks at 64 places at a time, from `z` (at least 3) while 64 places are left before `end`
+// and 65 bytes before the end of the data, and returns where it stopped. Picked out for visit(): a
+// NUL after as many bytes that are not NULs as the shortest name has (up to three), "IM", and FD
+// FF. Most blocks hold none of them.
+std::size_t scanBlocks(const std::uint8_t* text, std::size_t n, std::size_t z, std::size_t end,
+                       std::size_t shortest, TerminatedNames& names, Scan& scan) {
     const __m128i zero = _mm_setzero_si128();
     const __m128i tag0 = _mm_set1_epi8(static_cast<char>(kFamilyTag[0]));
     const __m128i tag1 = _mm_set1_epi8(static_cast<char>(kFamilyTag[1]));
@@ -161,7 +182,7 @@ std::size_t scanBlocks(const std::uint8_t* text, std::size_t n, std::size_t z, s
     const auto bits = [](__m128i m) {
         return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(m)));
     };
-    for (; z + 65 <= n; z += 64) {
+    for (; z + 64 <= end && z + 65 <= n; z += 64) {
         const __m128i namesOn = names.pending() ? _mm_cmpeq_epi8(zero, zero) : zero;
         const __m128i m0 = wanted(z, namesOn), m1 = wanted(z + 16, namesOn),
                       m2 = wanted(z + 32, namesOn), m3 = wanted(z + 48, namesOn);
@@ -175,21 +196,22 @@ std::size_t scanBlocks(const std::uint8_t* text, std::size_t n, std::size_t z, s
 }
 #endif
 
-Scan scanFile(ByteView data, const std::vector<std::string>& recordNames) {
+// Scans the piece [from, to) of the data.
+Scan scanPiece(ByteView data, const NameTree& tree, std::size_t from, std::size_t to) {
     Scan scan;
-    scan.names.assign(recordNames.size(), kNoMatch);
-    TerminatedNames names(recordNames);
+    scan.names.assign(tree.count(), kNoMatch);
+    TerminatedNames names(tree);
     const std::uint8_t* const text = data.data();
     const std::size_t n = data.size();
-    std::size_t z = 0;
+    std::size_t z = from;
 #if defined(__SSE2__) || defined(_M_X64)
     if (n >= 80) {
-        for (; z < 3; ++z)
+        for (; z < 3 && z < to; ++z)
             visit(text, n, z, names, scan);
-        z = scanBlocks(text, n, z, std::min<std::size_t>(names.shortest(), 3), names, scan);
+        z = scanBlocks(text, n, z, to, std::min<std::size_t>(names.shortest(), 3), names, scan);
     }
 #endif
-    for (; z < n; ++z) {
+    for (; z < to; ++z) {
         const std::uint8_t c = text[z];
         if (c == 0 || c == kFamilyTag[0] || c == kFamilyNameMarker[0])
             visit(text, n, z, names, scan);
@@ -199,13 +221,58 @@ Scan scanFile(ByteView data, const std::vector<std::string>& recordNames) {
 
 }  // namespace
 
+struct NeighborhoodScan::State {
+    State(ByteView data, const std::vector<std::string>& recordNames, std::size_t pieceSize)
+        : data(data),
+          recordNames(recordNames),
+          tree(recordNames),
+          pieceSize(std::max<std::size_t>(pieceSize, 1)),
+          pieces((data.size() + this->pieceSize - 1) / this->pieceSize) {}
+
+    ByteView data;
+    std::vector<std::string> recordNames;
+    NameTree tree;
+    std::size_t pieceSize;
+    std::vector<Scan> pieces;
+    std::atomic<std::size_t> next{0};
+};
+
+NeighborhoodScan::NeighborhoodScan(ByteView data, const std::vector<std::string>& recordNames,
+                                   std::size_t pieceSize)
+    : state_(std::make_unique<State>(data, recordNames, pieceSize)) {}
+
+NeighborhoodScan::~NeighborhoodScan() = default;
+
+void NeighborhoodScan::scanPieces() {
+    State& s = *state_;
+    for (std::size_t i; (i = s.next.fetch_add(1)) < s.pieces.size();) {
+        const std::size_t from = i * s.pieceSize;
+        s.pieces[i] = scanPiece(s.data, s.tree, from, std::min(from + s.pieceSize, s.data.size()));
+    }
+}
+
 NeighborhoodIndex::NeighborhoodIndex(ByteView data, const std::vector<std::string>& recordNames,
                                      const std::vector<std::string>& personKeys)
     : data_(data) {
-    Scan scan = scanFile(data, recordNames);
-    nameOffsets_ = std::move(scan.names);
-    families_ = std::move(scan.families);
-    nameMarkers_ = std::move(scan.markers);
+    NeighborhoodScan scan(data, recordNames);
+    scan.scanPieces();
+    *this = NeighborhoodIndex(scan);
+    indexFamilies(personKeys);
+}
+
+NeighborhoodIndex::NeighborhoodIndex(NeighborhoodScan& scan) : data_(scan.state_->data) {
+    const std::vector<std::string>& recordNames = scan.state_->recordNames;
+    // Each name where it first ends in a piece, the earliest piece first; the records in the
+    // order of the pieces.
+    nameOffsets_.assign(recordNames.size(), kNoMatch);
+    for (Scan& piece : scan.state_->pieces) {
+        for (std::size_t k = 0; k < recordNames.size(); ++k) {
+            if (nameOffsets_[k] == kNoMatch)
+                nameOffsets_[k] = piece.names[k];
+        }
+        families_.insert(families_.end(), piece.families.begin(), piece.families.end());
+        nameMarkers_.insert(nameMarkers_.end(), piece.markers.begin(), piece.markers.end());
+    }
     // A name never followed by a NUL (or holding one) is placed as findRecordNames places it.
     std::vector<std::string> rest;
     std::vector<std::size_t> restIndex;
@@ -216,10 +283,13 @@ NeighborhoodIndex::NeighborhoodIndex(ByteView data, const std::vector<std::strin
         }
     }
     if (!rest.empty()) {
-        const std::vector<std::size_t> placed = findRecordNames(data, rest);
+        const std::vector<std::size_t> placed = findRecordNames(data_, rest);
         for (std::size_t r = 0; r < rest.size(); ++r)
             nameOffsets_[restIndex[r]] = placed[r];
     }
+}
+
+void NeighborhoodIndex::indexFamilies(const std::vector<std::string>& personKeys) {
     // One pass over the member lists, looking up each stretch of a key's length among the
     // keys asked for (a key is 4 bytes, fewer when its character file ends early).
     std::unordered_map<std::string, bool> wanted;

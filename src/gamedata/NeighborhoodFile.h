@@ -1,6 +1,8 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -48,6 +50,28 @@ struct RelationEntry {
     bool loves = false;
 };
 
+// The one pass over a neighbourhood file that finds the record names, the family records and
+// their name markers, cut into pieces that several threads can scan at once.
+class NeighborhoodScan {
+  public:
+    static constexpr std::size_t kPieceSize = std::size_t{1} << 20;
+
+    NeighborhoodScan(ByteView data, const std::vector<std::string>& recordNames,
+                     std::size_t pieceSize = kPieceSize);
+    ~NeighborhoodScan();
+    NeighborhoodScan(const NeighborhoodScan&) = delete;
+    NeighborhoodScan& operator=(const NeighborhoodScan&) = delete;
+
+    // Scans pieces no call has taken yet, until none is left. Several threads may call it at
+    // once; the index is made after every call has returned.
+    void scanPieces();
+
+  private:
+    friend class NeighborhoodIndex;
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
 // The neighbourhood file read once: where every record name sits, and every
 // family record with the keys of its member list.
 class NeighborhoodIndex {
@@ -56,6 +80,11 @@ class NeighborhoodIndex {
     // so the index stays small whatever the file holds.
     NeighborhoodIndex(ByteView data, const std::vector<std::string>& recordNames,
                       const std::vector<std::string>& personKeys = {});
+    // The index of a scan whose pieces have all been scanned.
+    explicit NeighborhoodIndex(NeighborhoodScan& scan);
+
+    // Indexes the families of more keys, for a caller that learns them after the names.
+    void indexFamilies(const std::vector<std::string>& personKeys);
 
     ByteView data() const { return data_; }
     // 0-based offset of recordNames[k]'s record (see findRecordNames), or kNoMatch.
