@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstdio>
+#include <future>
+#include <system_error>
 
 #include "base/Cp1252.h"
 #include "base/FileIO.h"
@@ -296,11 +299,12 @@ std::string imageKeyOf(int id) {
     return "ID=" + std::to_string(id);
 }
 
-std::vector<PickerEntry> loadPersons(const std::vector<CharacterSource>& files,
-                                     ByteView neighborhood, Persons& persons, LoadSink& sink,
-                                     const StringTable& strings) {
-    // Each file read once; the neighbourhood is indexed for their record names and keys.
-    std::vector<CharacterFile> readHere;
+namespace {
+
+// The character file of each source: the one parsed already, or one read here from its bytes
+// into `readHere` (an empty one, not accepted, for a file that could not be read).
+std::vector<const CharacterFile*> charactersOf(const std::vector<CharacterSource>& files,
+                                               std::vector<CharacterFile>& readHere) {
     readHere.reserve(files.size());
     std::vector<const CharacterFile*> characters;
     characters.reserve(files.size());
@@ -316,21 +320,43 @@ std::vector<PickerEntry> loadPersons(const std::vector<CharacterSource>& files,
         }
         characters.push_back(&readHere.back());
     }
-    std::vector<std::string> recordNames;
+    return characters;
+}
+
+// The pass over files whose record names `index` has placed.
+std::vector<PickerEntry> runPass(const std::vector<CharacterSource>& files,
+                                 const std::vector<const CharacterFile*>& characters,
+                                 NeighborhoodIndex& index, Persons& persons, LoadSink& sink,
+                                 const StringTable& strings) {
     std::vector<std::string> keys;
-    recordNames.reserve(files.size());
+    keys.reserve(characters.size());
     for (const CharacterFile* character : characters) {
-        recordNames.push_back(character->recordName);
         if (character->accepted)
             keys.push_back(character->personKey);
     }
-    const NeighborhoodIndex index(neighborhood, recordNames, keys);
+    index.indexFamilies(keys);
 
     FilePass pass(files, characters, index, persons, sink, strings);
     for (std::size_t k = 0; k < files.size(); ++k)
         pass.run(k);
     sink.image(kUnknownImageKey, std::nullopt);
     return pass.takeEntries();
+}
+
+}  // namespace
+
+std::vector<PickerEntry> loadPersons(const std::vector<CharacterSource>& files,
+                                     ByteView neighborhood, Persons& persons, LoadSink& sink,
+                                     const StringTable& strings) {
+    // Each file read once; the neighbourhood is indexed for their record names and keys.
+    std::vector<CharacterFile> readHere;
+    const std::vector<const CharacterFile*> characters = charactersOf(files, readHere);
+    std::vector<std::string> recordNames;
+    recordNames.reserve(files.size());
+    for (const CharacterFile* character : characters)
+        recordNames.push_back(character->recordName);
+    NeighborhoodIndex index(neighborhood, recordNames);
+    return runPass(files, characters, index, persons, sink, strings);
 }
 
 std::vector<std::filesystem::path> listCharacterFiles(const std::filesystem::path& folder) {
@@ -394,7 +420,67 @@ GameFolderLoad loadGameFolder(const std::filesystem::path& gamePath, Persons& pe
         return result;
     }
 
-    const std::vector<std::filesystem::path> paths = listCharacterFiles(folder);
+    // Two threads share the work. The other one reads the neighbourhood file while this one
+    // lists the character files; as record names come from the file names, it then searches
+    // the file for them while this one reads character files. Both then take pieces of the
+    // search and character files until none are left. Each character file is read into its
+    // thread's reused buffer, and only what the pass needs of it is kept. Nothing reaches the
+    // sink from the other thread, so the sink is told the same things in the same order as
+    // when one thread does everything.
+    const std::filesystem::path neighborhoodPath = result.neighborhoodPath;
+    std::vector<std::filesystem::path> paths;
+    std::vector<CharacterSource> sources;
+    std::vector<std::string> recordNames;
+    std::atomic<std::size_t> next{0};
+    const auto readCharacters = [&] {
+        FileReader reader;
+        for (std::size_t k; (k = next.fetch_add(1)) < paths.size();) {
+            CharacterSource& source = sources[k];
+            if (const auto bytes = reader.read(paths[k], limits.character, source.error))
+                source.parsed = readCharacterFile(source.fileName, *bytes);
+        }
+    };
+    enum Listing { Listing, GoOn, Stop };
+    std::atomic<int> listing{Listing};
+    ReadResult neighborhood;
+    std::optional<NeighborhoodScan> scan;
+    std::promise<void> neighborhoodRead;
+    std::future<void> neighborhoodReady = neighborhoodRead.get_future();
+    const auto other = [&, neighborhoodPath] {
+        try {
+            neighborhood = readWholeFile(neighborhoodPath, limits.neighborhood);
+            listing.wait(Listing);
+            if (listing.load() == Stop)
+                return;
+            if (neighborhood.bytes)
+                scan.emplace(*neighborhood.bytes, recordNames);
+            neighborhoodRead.set_value();
+        } catch (...) {
+            neighborhoodRead.set_exception(std::current_exception());
+            throw;
+        }
+        if (scan)
+            scan->scanPieces();
+        readCharacters();
+    };
+    std::future<void> otherDone;
+    try {
+        otherDone = std::async(std::launch::async, other);
+    } catch (const std::system_error&) {
+        // No second thread: this one does the other's part once the files are listed.
+    }
+    // Leaving before the files are listed in full stops the other thread; leaving waits
+    // for it.
+    struct StopUnlessGoing {
+        std::atomic<int>& listing;
+        ~StopUnlessGoing() {
+            int expected = Listing;
+            if (listing.compare_exchange_strong(expected, Stop))
+                listing.notify_one();
+        }
+    } stopUnlessGoing{listing};
+
+    paths = listCharacterFiles(folder);
     const int count = static_cast<int>(paths.size());
     sink.begin(kProgressPerFile * count);
     if (count == 0) {
@@ -402,34 +488,37 @@ GameFolderLoad loadGameFolder(const std::filesystem::path& gamePath, Persons& pe
         result.status = LoadStatus::NoCharacters;
         return result;
     }
+    sources.resize(paths.size());
+    recordNames.reserve(paths.size());
+    for (std::size_t k = 0; k < paths.size(); ++k) {
+        sources[k].fileName = utf8Of(paths[k].filename());
+        recordNames.push_back(recordNameOf(sources[k].fileName));
+    }
+    listing.store(GoOn);
+    listing.notify_one();
+    if (!otherDone.valid())
+        other();
+    readCharacters();
+    neighborhoodReady.get();
+    if (scan)
+        scan->scanPieces();
+    if (otherDone.valid())
+        otherDone.get();
 
-    ReadResult neighborhood = readWholeFile(result.neighborhoodPath, limits.neighborhood);
-    if (!neighborhood.bytes) {
+    if (!scan) {
         sink.message(strings.text(text::CouldNotRead) + utf8Of(result.neighborhoodPath) + " (" +
                      neighborhood.error + ")\n" + strings.text(text::CannotGoOn));
         result.status = LoadStatus::NeighborhoodUnreadable;
         return result;
     }
-    result.neighborhood = std::move(*neighborhood.bytes);
-
-    std::vector<CharacterSource> sources;
-    sources.reserve(paths.size());
-    // Read and parsed one by one into one reused buffer: only what the pass needs of each
-    // file is kept.
-    FileReader reader;
-    for (const auto& path : paths) {
-        std::string name = utf8Of(path.filename());
-        std::string error;
-        if (const std::optional<ByteView> bytes = reader.read(path, limits.character, error)) {
-            CharacterFile parsed = readCharacterFile(name, *bytes);
-            sources.push_back({std::move(name), std::nullopt, {}, std::move(parsed)});
-        } else {
-            sources.push_back({std::move(name), std::nullopt, std::move(error)});
-        }
-    }
+    NeighborhoodIndex index(*scan);
+    std::vector<CharacterFile> readHere;
+    const std::vector<const CharacterFile*> characters = charactersOf(sources, readHere);
     GatheringSink gathering(sink, strings);
-    result.entries = loadPersons(sources, result.neighborhood, persons, gathering, strings);
+    result.entries = runPass(sources, characters, index, persons, gathering, strings);
     gathering.close();
+    // Moved, not copied: the index's view of the bytes is not used after this.
+    result.neighborhood = std::move(*neighborhood.bytes);
     return result;
 }
 
