@@ -75,16 +75,18 @@ class FilePass {
     };
 
     // Called right before file `k` first changes slot `id`: a file that named the slot
-    // earlier loses it, its entry included, and the user is told.
-    void claim(int id, std::size_t k) {
+    // earlier loses it, its entry included, and the user is told. Returns whether one did.
+    bool claim(int id, std::size_t k) {
         Holder& holder = holders_[static_cast<std::size_t>(id)];
-        if (holder.file) {
+        const bool earlier = holder.file.has_value();
+        if (earlier) {
             sink_.message(strings_.text(text::SamePerson) + files_[*holder.file].fileName +
                           " and " + files_[k].fileName + "\n" + strings_.text(text::KeepsLaterOne));
             if (holder.entry)
                 kept_[*holder.entry] = false;
         }
         holder = {k, std::nullopt};
+        return earlier;
     }
     void addEntry(int id, std::string text, int imageNumber) {
         holders_[static_cast<std::size_t>(id)].entry = entries_.size();
@@ -195,7 +197,7 @@ void FilePass::run(std::size_t k) {
     }
 
     sink_.advance(1);
-    claim(id, k);
+    const bool heldBefore = claim(id, k);
     PersonRecord& p = persons_[id];
     p.NamePos = static_cast<FilePos>(offset + 1);
     p.Id = static_cast<Integer>(id);
@@ -206,11 +208,14 @@ void FilePass::run(std::size_t k) {
     p.House = house;
     p.Rejected = kFalse;
     // Relationships an earlier file put into this slot point into that file's record; kept,
-    // an edit of this person would be written into the other one.
-    p.HasRelation.fill(kFalse);
-    p.Relation.fill(0);
-    p.RelationPos.fill(0);
-    p.Loves.fill(kFalse);
+    // an edit of this person would be written into the other one. A slot no file held
+    // before is as the empty table gave it.
+    if (heldBefore) {
+        p.HasRelation.fill(kFalse);
+        p.Relation.fill(0);
+        p.RelationPos.fill(0);
+        p.Loves.fill(kFalse);
+    }
 
     p.Sex = valueAt(offset, nbr::Sex);
     const Integer ghost = valueAt(offset, nbr::IsGhost);

@@ -69,7 +69,8 @@ inline constexpr const char* kUnknownImageKey = "Unknown";
 std::string imageKeyOf(int id);
 
 // The per-file pass over the listed character files and the neighbourhood file's bytes:
-// fills `persons`, tells `sink` what to show and returns the picker entries in file order.
+// fills `persons` (an empty table: slots the files name are taken to hold no relationship
+// yet), tells `sink` what to show and returns the picker entries in file order.
 // When two files name the same slot, the later one keeps it: the earlier one's entry is left
 // out and the sink is told. Does not call sink.begin.
 std::vector<PickerEntry> loadPersons(const std::vector<CharacterSource>& files,
