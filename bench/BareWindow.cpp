@@ -2,7 +2,8 @@
 // what any Qt program pays from its start to its first painted window. Start-up timings of
 // the program are compared with this one's.
 //
-//   vondrel-bare-window FILE     (as `vondrel --game-dir DIR --screenshot FILE`)
+//   vondrel-bare-window FILE     (as `vondrel --game-dir DIR --screenshot FILE`; the picture
+//                                takes the format FILE ends in)
 
 #include <QApplication>
 #include <QPixmap>
@@ -20,5 +21,6 @@ int main(int argc, char** argv) {
     window.setFixedSize(582, 355);
     window.show();
     QApplication::processEvents();
-    return window.grab().save(QString::fromLocal8Bit(argv[1]), "PNG", 80) ? 0 : 1;
+    // The format the file name ends in, as the program's --screenshot writes it.
+    return window.grab().save(QString::fromLocal8Bit(argv[1]), nullptr, 80) ? 0 : 1;
 }

@@ -22,11 +22,11 @@ export XDG_RUNTIME_DIR=$scratch
 now() { date +%s%N; }
 for _ in $(seq "$rounds"); do
     start=$(now)
-    "$bare" "$scratch/bare.png" 2>/dev/null
+    "$bare" "$scratch/bare.bmp" 2>/dev/null
     line=$(( ($(now) - start) / 1000 ))
     for program in "$@"; do
         start=$(now)
-        "$program" --game-dir "$game" --screenshot "$scratch/shot.png" 2>/dev/null
+        "$program" --game-dir "$game" --screenshot "$scratch/shot.bmp" 2>/dev/null
         line="$line $(( ($(now) - start) / 1000 ))"
     done
     echo "$line"

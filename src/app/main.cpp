@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFileInfo>
+#include <QImageWriter>
 #include <algorithm>
 #include <cstdio>
 #include <memory>
@@ -62,8 +64,9 @@ class CommandLine {
                   QStringLiteral("Use DIR as the game folder for this run."),
                   QStringLiteral("DIR")),
           screenshot(QStringLiteral("screenshot"),
-                     QStringLiteral("Start, show the first person, save a PNG of the window to "
-                                    "FILE and quit without writing anything else."),
+                     QStringLiteral("Start, show the first person, save a picture of the window "
+                                    "to FILE (PNG, or the format its name ends in) and quit "
+                                    "without writing anything else."),
                      QStringLiteral("FILE")) {
         parser.setApplicationDescription(
             QStringLiteral("Editor for the saved households of The Veks."));
@@ -235,8 +238,12 @@ int main(int argc, char** argv) {
 
     if (unattended) {
         QApplication::processEvents();
-        // A fast compression level: the picture is taken once, and its time counts in start-up.
-        if (!window->grab().save(parser.value(screenshot), "PNG", 80)) {
+        // The format the file name ends in (.bmp, .jpg, ...), PNG for any other name, at a
+        // fast compression level: the picture is taken once, and its time counts in start-up.
+        const QString file = parser.value(screenshot);
+        const QByteArray suffix = QFileInfo(file).suffix().toLower().toLatin1();
+        const bool known = QImageWriter::supportedImageFormats().contains(suffix);
+        if (!window->grab().save(file, known ? suffix.constData() : "PNG", 80)) {
             std::fprintf(stderr, "vondrel: cannot write %s\n",
                          qPrintable(parser.value(screenshot)));
             return 1;
