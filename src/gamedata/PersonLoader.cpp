@@ -445,7 +445,7 @@ GameFolderLoad loadGameFolder(const std::filesystem::path& gamePath, Persons& pe
                 source.parsed = readCharacterFile(source.fileName, *bytes);
         }
     };
-    enum Listing { Listing, GoOn, Stop };
+    enum ListingState { Listing, GoOn, Stop };
     std::atomic<int> listing{Listing};
     ReadResult neighborhood;
     std::optional<NeighborhoodScan> scan;
