@@ -452,17 +452,19 @@ GameFolderLoad loadGameFolder(const std::filesystem::path& gamePath, Persons& pe
     std::promise<void> neighborhoodRead;
     std::future<void> neighborhoodReady = neighborhoodRead.get_future();
     const auto other = [&, neighborhoodPath] {
-        try {
+        {
+            // However this part ends, the thread waiting for it goes on; what went wrong
+            // reaches it through this thread's result.
+            struct Ready {
+                std::promise<void>& read;
+                ~Ready() { read.set_value(); }
+            } ready{neighborhoodRead};
             neighborhood = readWholeFile(neighborhoodPath, limits.neighborhood);
             listing.wait(Listing);
             if (listing.load() == Stop)
                 return;
             if (neighborhood.bytes)
                 scan.emplace(*neighborhood.bytes, recordNames);
-            neighborhoodRead.set_value();
-        } catch (...) {
-            neighborhoodRead.set_exception(std::current_exception());
-            throw;
         }
         if (scan)
             scan->scanPieces();
