@@ -127,6 +127,25 @@ void checkNameSearch(ByteView data, const std::vector<std::string>& names) {
     }
 }
 
+// The neighbourhood searched in pieces of `pieceSize` bytes finds what one piece finds: each
+// name's place and each key's family.
+void checkPieces(ByteView data, const std::vector<std::string>& names,
+                 const std::vector<std::string>& keys, std::size_t pieceSize) {
+    const vondrel::NeighborhoodIndex whole(data, names, keys);
+    vondrel::NeighborhoodScan scan(data, names, pieceSize);
+    scan.scanPieces();
+    vondrel::NeighborhoodIndex pieces(scan);
+    pieces.indexFamilies(keys);
+    for (std::size_t k = 0; k < names.size(); ++k)
+        require(pieces.nameOffset(k) == whole.nameOffset(k), "a name lands elsewhere in pieces");
+    for (const std::string& key : keys) {
+        const auto family = pieces.familyOf(key), expected = whole.familyOf(key);
+        require(family.has_value() == expected.has_value() &&
+                    (!family || family->offset == expected->offset),
+                "a key finds another family in pieces");
+    }
+}
+
 // The message that a file took the slot an earlier file named.
 bool isSameSlotMessage(const LoadLog::Event& e) {
     return e.kind == Kind::Message &&
@@ -392,6 +411,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         recordNames.push_back(vondrel::recordNameOf(file.fileName));
     }
     checkNameSearch(input.neighborhood, recordNames);
+    std::vector<std::string> keys;
+    for (const CharacterSource& file : input.files) {
+        if (file.bytes)
+            keys.push_back(vondrel::readCharacterFile(file.fileName, *file.bytes).personKey);
+    }
+    checkPieces(input.neighborhood, recordNames, keys, size == 0 ? 1 : 1 + data[0] % 200);
 
     LoadLog log;
     const Entries entries = vondrel::loadPersons(input.files, input.neighborhood, table.get(), log);
