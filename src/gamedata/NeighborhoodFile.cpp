@@ -300,6 +300,13 @@ void NeighborhoodIndex::indexFamilies(const std::vector<std::string>& personKeys
             lengths.push_back(key.size());
         }
     }
+    // The first two bytes of the keys: most stretches start otherwise and need no lookup.
+    std::vector<bool> starts(std::size_t{1} << 16);
+    for (const auto& [key, found] : wanted) {
+        if (key.size() >= 2)
+            starts[static_cast<std::uint8_t>(key[0]) | static_cast<std::uint8_t>(key[1]) << 8] =
+                true;
+    }
     std::size_t left = wanted.size();
     std::string window;
     for (std::size_t f = 0; f < families_.size() && left > 0; ++f) {
@@ -307,6 +314,8 @@ void NeighborhoodIndex::indexFamilies(const std::vector<std::string>& personKeys
         for (const std::size_t length : lengths) {
             // An empty key is found in any member list that is not empty.
             for (std::size_t o = 0; o + length <= members.size() && o < members.size(); ++o) {
+                if (length >= 2 && !starts[members[o] | members[o + 1] << 8])
+                    continue;
                 window.assign(reinterpret_cast<const char*>(members.data()) + o, length);
                 const auto it = wanted.find(window);
                 if (it != wanted.end() && !it->second) {
