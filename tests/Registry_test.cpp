@@ -266,6 +266,7 @@ TEST(WinePrefixDiscovery, FindsTheGameInProtonLutrisAndBottlesPrefixes) {
         {"Games/the-veks", "", ""},
         {"wine/veks", ".config/lutris/games/the-veks-1700.yml",
          "game:\n  exe: drive_c/Veks/VEKS.EXE\n  prefix: '~/wine/veks'\nwine:\n  version: lutris-7\n"},
+        {"wine/veks 2", ".config/lutris/games/veks-2.yml", "game:\n  prefix: \"~/wine/veks 2\"\n"},
         {".local/share/bottles/bottles/Veks", "", ""},
     };
     // clang-format on
