@@ -260,12 +260,12 @@ NeighborhoodIndex::NeighborhoodIndex(ByteView data, const std::vector<std::strin
     indexFamilies(personKeys);
 }
 
-NeighborhoodIndex::NeighborhoodIndex(NeighborhoodScan& scan) : data_(scan.state_->data) {
+NeighborhoodIndex::NeighborhoodIndex(const NeighborhoodScan& scan) : data_(scan.state_->data) {
     const std::vector<std::string>& recordNames = scan.state_->recordNames;
     // Each name where it first ends in a piece, the earliest piece first; the records in the
     // order of the pieces.
     nameOffsets_.assign(recordNames.size(), kNoMatch);
-    for (Scan& piece : scan.state_->pieces) {
+    for (const Scan& piece : scan.state_->pieces) {
         for (std::size_t k = 0; k < recordNames.size(); ++k) {
             if (nameOffsets_[k] == kNoMatch)
                 nameOffsets_[k] = piece.names[k];

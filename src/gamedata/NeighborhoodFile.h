@@ -81,7 +81,7 @@ class NeighborhoodIndex {
     NeighborhoodIndex(ByteView data, const std::vector<std::string>& recordNames,
                       const std::vector<std::string>& personKeys = {});
     // The index of a scan whose pieces have all been scanned.
-    explicit NeighborhoodIndex(NeighborhoodScan& scan);
+    explicit NeighborhoodIndex(const NeighborhoodScan& scan);
 
     // Indexes the families of more keys, for a caller that learns them after the names.
     void indexFamilies(const std::vector<std::string>& personKeys);
