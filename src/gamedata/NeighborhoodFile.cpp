@@ -326,10 +326,6 @@ void NeighborhoodIndex::indexFamilies(const std::vector<std::string>& personKeys
             }
         }
     }
-    for (const auto& [key, found] : wanted) {
-        if (!found)
-            familyByKey_.emplace(key, kNoMatch);
-    }
 }
 
 FamilyInfo NeighborhoodIndex::familyAt(std::size_t index) const {
@@ -354,17 +350,10 @@ FamilyInfo NeighborhoodIndex::familyAt(std::size_t index) const {
 }
 
 std::optional<FamilyInfo> NeighborhoodIndex::familyOf(std::string_view key) const {
-    if (const auto it = familyByKey_.find(std::string(key)); it != familyByKey_.end()) {
-        if (it->second == kNoMatch)
-            return std::nullopt;
-        return familyAt(it->second);
-    }
-    for (std::size_t f = 0; f < families_.size(); ++f) {
-        if (findBytes(membersOf(data_, families_[f]), asBytes(key)) != kNoMatch) {
-            return familyAt(f);
-        }
-    }
-    return std::nullopt;
+    const auto it = familyByKey_.find(std::string(key));
+    if (it == familyByKey_.end())
+        return std::nullopt;
+    return familyAt(it->second);
 }
 
 std::vector<RelationEntry> NeighborhoodIndex::relations(std::size_t recordOffset) const {

@@ -89,7 +89,8 @@ class NeighborhoodIndex {
     ByteView data() const { return data_; }
     // 0-based offset of recordNames[k]'s record (see findRecordNames), or kNoMatch.
     std::size_t nameOffset(std::size_t k) const { return nameOffsets_[k]; }
-    // The first family whose member list holds `key`; nothing when no family does.
+    // The first family whose member list holds `key`, one of the keys given to the index;
+    // nothing when no family does (and for any other key).
     std::optional<FamilyInfo> familyOf(std::string_view key) const;
     // The relationship list of the neighbour record at `recordOffset` (0-based), in
     // file order; stops at the end of the list or where an entry would leave the file.
@@ -102,7 +103,7 @@ class NeighborhoodIndex {
     std::vector<std::size_t> nameOffsets_;
     std::vector<std::size_t> families_;
     std::vector<std::size_t> nameMarkers_;
-    // The first family of each person key asked for; absent: none holds it.
+    // The first family of each person key asked for that some family holds.
     std::unordered_map<std::string, std::size_t> familyByKey_;
 };
 
